@@ -1,0 +1,30 @@
+# Compiler and linker settings shared by all targets of a build tree.
+if(SETUP_WINDOWS)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # Small program: size-optimised, sections collected at link time, static runtime
+  # so the installation medium needs no extra DLLs.
+  add_compile_options(-Os -ffunction-sections -fdata-sections -Wall -Wextra -Wno-unused-parameter
+                      -Wno-cast-function-type -Wno-missing-field-initializers)
+  add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+  set(CMAKE_BUILD_TYPE "" CACHE STRING "" FORCE)
+else()
+  if(NOT CMAKE_BUILD_TYPE)
+    set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "" FORCE)
+  endif()
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+  if(SETUP_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+  if(SETUP_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+# Strip a shipped Windows binary after linking.
+function(setup_strip target)
+  if(SETUP_WINDOWS)
+    target_link_options(${target} PRIVATE -s)
+  endif()
+endfunction()

@@ -1,0 +1,96 @@
+#include "runtime/Application.h"
+
+#include "runtime/Failures.h"
+#include "runtime/Messages.h"
+
+#include <new>
+
+TApplication* Application = nullptr;
+
+namespace {
+
+const char kApplicationClass[] = "TApplication";
+
+LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TApplication::TApplication() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = ApplicationProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(instance, "MAINICON");
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = kApplicationClass;
+  RegisterClassA(&wc);
+  // A zero-sized window off the screen: it carries the taskbar entry and
+  // owns the program's windows and boxes.
+  handle_ = CreateWindowExA(0, kApplicationClass, "",
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                            0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+TApplication::~TApplication() {
+  if (handle_) DestroyWindow(handle_);
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  title_ = title;
+  if (handle_) SetWindowTextA(handle_, title_.c_str());
+}
+
+void TApplication::RegisterForm(HWND form) {
+  if (!mainForm_) mainForm_ = form;
+}
+
+void TApplication::Terminate() {
+  PostQuitMessage(0);
+}
+
+bool TApplication::ProcessMessage(MSG& message) {
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (message.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+  RaisePending();
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG message;
+  for (;;) {
+    try {
+      if (!ProcessMessage(message)) return;
+    } catch (const EAbort&) {
+      // the silent kind: nothing is shown
+    } catch (const Exception& failure) {
+      ShowException(failure);
+    } catch (const std::bad_alloc&) {
+      ShowException(EOutOfMemory(msg::OutOfMemory));
+    }
+  }
+}
+
+void TApplication::RaisePending() {
+  if (pending_) {
+    std::exception_ptr failure = std::move(pending_);
+    pending_ = nullptr;
+    std::rethrow_exception(failure);
+  }
+}
+
+void TApplication::ShowException(const Exception& failure) {
+  std::string text = failure.Message() + DispatchFullStopFor(failure.Message());
+  ShowMessageBox(text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::ShowMessageBox(const char* text, const char* caption, UINT flags) {
+  return MessageBoxA(handle_, text, caption, flags);
+}

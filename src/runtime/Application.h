@@ -1,0 +1,73 @@
+// The application object: the hidden application window that owns every
+// window and message box of the program, the application title, the main
+// window rule, and the pumping of pending window messages.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <utility>
+
+class Exception;
+
+class TApplication {
+public:
+  TApplication();
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  // The hidden application window.
+  HWND Handle() const { return handle_; }
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
+
+  // The first window registered becomes the main window.
+  void RegisterForm(HWND form);
+  HWND MainForm() const { return mainForm_; }
+
+  // Posts a quit message; it only marks the application as terminated.
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Dispatches every message waiting in the thread's queue, then returns.
+  // A failure raised while a message was dispatched is reported with
+  // ShowException and pumping goes on.
+  void ProcessMessages();
+
+  // The box for a failure raised during message dispatch: owned by the
+  // hidden application window, the title as caption, the error icon, OK.
+  void ShowException(const Exception& failure);
+
+  // Message box owned by the hidden application window.
+  int ShowMessageBox(const char* text, const char* caption, UINT flags);
+
+  // Runs a window procedure body; a failure it raises is kept (not thrown
+  // through the platform's frames) and raised again after dispatch.
+  template <typename F>
+  LRESULT Guarded(F&& body) {
+    try {
+      return std::forward<F>(body)();
+    } catch (...) {
+      if (!pending_) pending_ = std::current_exception();
+      return 0;
+    }
+  }
+
+  // Raises a failure kept by Guarded, if there is one.
+  void RaisePending();
+
+private:
+  bool ProcessMessage(MSG& message);
+
+  HWND handle_ = nullptr;
+  HWND mainForm_ = nullptr;
+  std::string title_;
+  bool terminated_ = false;
+  std::exception_ptr pending_;
+};
+
+// The program's one application object, created at the start of the program.
+extern TApplication* Application;

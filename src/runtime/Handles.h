@@ -1,0 +1,110 @@
+// One owner for every platform resource: a small template parameterised by
+// the handle type, the invalid value and the function that closes it, plus
+// one alias per kind of handle. Whoever holds the owner closes the handle.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <utility>
+
+template <typename T, typename Closer, T Invalid = T()>
+class UniqueHandle {
+public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(T handle) : handle_(handle) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+
+  T get() const { return handle_; }
+  explicit operator bool() const { return handle_ != Invalid; }
+  T release() { return std::exchange(handle_, Invalid); }
+  void reset(T handle = Invalid) {
+    T old = std::exchange(handle_, handle);
+    if (old != Invalid) Closer()(old);
+  }
+
+private:
+  T handle_ = Invalid;
+};
+
+struct CloseHandleCloser { void operator()(HANDLE h) const { ::CloseHandle(h); } };
+struct FreeLibraryCloser { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
+struct RegCloseKeyCloser { void operator()(HKEY h) const { ::RegCloseKey(h); } };
+struct DeleteDCCloser { void operator()(HDC h) const { ::DeleteDC(h); } };
+struct DeleteObjectCloser { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
+struct DeleteEnhMetaFileCloser { void operator()(HENHMETAFILE h) const { ::DeleteEnhMetaFile(h); } };
+struct FindCloseCloser { void operator()(HANDLE h) const { ::FindClose(h); } };
+
+// A file handle: invalid is INVALID_HANDLE_VALUE, not null.
+struct UniqueFile {
+  UniqueFile() = default;
+  explicit UniqueFile(HANDLE h) : handle_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+  HANDLE get() const { return handle_ ? handle_.get() : INVALID_HANDLE_VALUE; }
+  explicit operator bool() const { return static_cast<bool>(handle_); }
+  void reset() { handle_.reset(); }
+ private:
+  UniqueHandle<HANDLE, CloseHandleCloser> handle_;
+};
+
+using UniqueModule = UniqueHandle<HMODULE, FreeLibraryCloser>;
+using UniqueKey = UniqueHandle<HKEY, RegCloseKeyCloser>;
+using UniqueMemDC = UniqueHandle<HDC, DeleteDCCloser>;            // CreateCompatibleDC
+using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObjectCloser>;
+using UniquePalette = UniqueHandle<HPALETTE, DeleteObjectCloser>;
+using UniqueBrush = UniqueHandle<HBRUSH, DeleteObjectCloser>;
+using UniquePen = UniqueHandle<HPEN, DeleteObjectCloser>;
+using UniqueFont = UniqueHandle<HFONT, DeleteObjectCloser>;
+using UniqueRegion = UniqueHandle<HRGN, DeleteObjectCloser>;
+using UniqueEnhMetaFile = UniqueHandle<HENHMETAFILE, DeleteEnhMetaFileCloser>;
+
+// A device context from GetDC, given back with ReleaseDC.
+class WindowDC {
+public:
+  explicit WindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  ~WindowDC() { if (dc_) ::ReleaseDC(window_, dc_); }
+  HDC get() const { return dc_; }
+private:
+  HWND window_;
+  HDC dc_;
+};
+
+// Selects an object into a device context and restores the old one.
+class SelectionGuard {
+public:
+  SelectionGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  SelectionGuard(const SelectionGuard&) = delete;
+  SelectionGuard& operator=(const SelectionGuard&) = delete;
+  ~SelectionGuard() { if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_); }
+private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// A COM interface pointer that is released when it goes.
+template <typename I>
+class ComPtr {
+public:
+  ComPtr() = default;
+  explicit ComPtr(I* p) : p_(p) {}  // takes over a reference
+  ComPtr(const ComPtr& other) : p_(other.p_) { if (p_) p_->AddRef(); }
+  ComPtr& operator=(ComPtr other) noexcept { std::swap(p_, other.p_); return *this; }
+  ~ComPtr() { reset(); }
+  I* get() const { return p_; }
+  I* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  // For out parameters: releases what is held and hands out the slot.
+  I** put() { reset(); return &p_; }
+  void** put_void() { return reinterpret_cast<void**>(put()); }
+  void reset() { if (p_) { I* p = p_; p_ = nullptr; p->Release(); } }
+private:
+  I* p_ = nullptr;
+};

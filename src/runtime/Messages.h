@@ -1,0 +1,40 @@
+// The program's own texts, in the ANSI code page 1252 that the boxes and
+// failure messages use. Umlauts are written as escapes so the bytes do not
+// depend on the source file's encoding.
+#pragma once
+
+namespace msg {
+
+// Streams and value streams
+inline constexpr char ReadError[] = "Stream-Lesefehler";
+inline constexpr char InvalidStreamFormat[] = "Ung\xFC" "ltiges Stream-Format";
+inline constexpr char InvalidPropertyValue[] = "Ung\xFC" "ltiger Eigenschaftswert";
+inline constexpr char FOpenError[] = "Datei %s kann nicht ge\xF6" "ffnet werden. %s";
+
+// Pictures
+inline constexpr char UnknownExtension[] = "Unbekannte Bilddateierweiterung (.%s)";
+inline constexpr char InvalidBitmap[] = "Bitmap ist ung\xFC" "ltig";
+inline constexpr char InvalidMetafile[] = "Metadatei ist ung\xFC" "ltig";
+inline constexpr char OSError[] = "Systemfehler.  Code: %d.\r\n%s";
+inline constexpr char JPEGError[] = "JPEG-Fehler #%d";
+inline constexpr char JPEGResize[] = "Die Gr\xF6\xDF" "e einer JPEG-Grafik kann nicht ver\xE4" "ndert werden";
+
+// COM
+inline constexpr char OleError[] = "OLE-Fehler %.8x";
+
+// Range
+inline constexpr char RangeError[] = "Fehler bei Bereichspr\xFC" "fung";
+inline constexpr char OutOfMemory[] = "Zu wenig Arbeitsspeicher";
+
+// Reports
+inline constexpr char AppErrorCaption[] = "Anwendungsfehler";
+inline constexpr char AppErrorText[] = "Exception %s in Modul %s bei %p.\r\n%s%s\r\n";
+
+// Start-up and hand-off
+inline constexpr char OcxErrorText[] = "Setup kann nicht gestartet werden - Keine aktuelle Windowsversion!";
+inline constexpr char OcxErrorCaption[] = "OCX-ERROR";
+inline constexpr char ArchiveMissingText[] =
+    "Die Datei \"_Setup.lib\" existiert nicht oder konnte nicht ge\xF6" "ffnet werden!";
+inline constexpr char ErrorCaption[] = "Fehler";
+
+}  // namespace msg
