@@ -1,4 +1,5 @@
 #include "Pixels.h"
+#include "WineTestSupport.h"
 
 #include "runtime/Application.h"
 #include "runtime/Failures.h"
@@ -123,20 +124,6 @@ protected:
     if (fail) throw EOSError("out of resources");
   }
 };
-
-struct ApplicationScope {
-  TApplication app;
-  TApplication* previous;
-  ApplicationScope() : previous(Application) { Application = &app; }
-  ~ApplicationScope() { Application = previous; }
-};
-
-void Settle() {
-  for (int i = 0; i < 5; ++i) {
-    Application->ProcessMessages();
-    Sleep(30);
-  }
-}
 
 int DarkPixels(const PixelCanvas& canvas, int x0, int y0, int w, int h) {
   int dark = 0;
