@@ -56,7 +56,9 @@ inline Bytes Write(const Bmp& s) {
     Put16(b, s.planes);
     Put16(b, s.bitCount);
     Put32(b, s.compression);
-    Put32(b, s.sizeImage);
+    // Run-length encoded pictures state their size, as the format asks.
+    const bool rle = s.compression == 1 || s.compression == 2;
+    Put32(b, s.sizeImage == 0 && rle ? static_cast<uint32_t>(s.pixels.size()) : s.sizeImage);
     Put32(b, 3780);
     Put32(b, 3780);
     Put32(b, s.clrUsed);
