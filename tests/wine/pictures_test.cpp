@@ -345,7 +345,7 @@ TEST(MetafilePicture, PlaceableMetafileNamedEmfLoadsByContentAndSizesByUnitsPerI
   EXPECT_EQ(metafile->Inch(), 1440);
   EXPECT_EQ(metafile->MMWidth(), 2540);
   EXPECT_EQ(metafile->MMHeight(), 1270);
-  ASSERT_EQ(ScreenPixelsPerInch(), 96);
+  ASSERT_EQ(MetafileScreenResolution(), 96);
   EXPECT_EQ(picture.PictureWidth(), 96);
   EXPECT_EQ(picture.PictureHeight(), 48);
 

@@ -38,7 +38,7 @@ HENHMETAFILE FromWindowsMetafile(const MetafileData& data) {
 
 }  // namespace
 
-int ScreenPixelsPerInch() {
+int MetafileScreenResolution() {
   static const int pixelsPerInch = [] {
     WindowDC screen(nullptr);
     return GetDeviceCaps(screen.get(), LOGPIXELSY);
@@ -85,13 +85,13 @@ MetafileData SizesOf(int frameWidth, int frameHeight, uint16_t unitsPerInch) {
 int TMetafile::Width() {
   if (!handle_) return 0;
   return MetafilePixelWidth(SizesOf(frameWidth_, frameHeight_, unitsPerInch_),
-                            ScreenPixelsPerInch(), ReferenceOf(handle_.get()));
+                            MetafileScreenResolution(), ReferenceOf(handle_.get()));
 }
 
 int TMetafile::Height() {
   if (!handle_) return 0;
   return MetafilePixelHeight(SizesOf(frameWidth_, frameHeight_, unitsPerInch_),
-                             ScreenPixelsPerInch(), ReferenceOf(handle_.get()));
+                             MetafileScreenResolution(), ReferenceOf(handle_.get()));
 }
 
 // Resizing a metafile picture changes the frame it reports, not its records.

@@ -41,4 +41,4 @@ private:
 };
 
 // LOGPIXELSY of the screen, read once.
-int ScreenPixelsPerInch();
+int MetafileScreenResolution();
