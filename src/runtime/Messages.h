@@ -17,6 +17,11 @@ inline constexpr char InvalidBitmap[] = "Bitmap ist ung\xFC" "ltig";
 inline constexpr char InvalidMetafile[] = "Metadatei ist ung\xFC" "ltig";
 inline constexpr char OSError[] = "Systemfehler.  Code: %d.\r\n%s";
 inline constexpr char JPEGError[] = "JPEG-Fehler #%d";
+inline constexpr char PictureKindUnsupported[] = "Bildformat wird nicht unterst\xFC" "tzt";
+inline constexpr char FormatMetafiles[] = "Metadateien";
+inline constexpr char FormatEnhancedMetafiles[] = "Erweiterte Metadateien";
+inline constexpr char FormatIcons[] = "Symbole";
+inline constexpr char FormatBitmaps[] = "Bitmaps";
 inline constexpr char JPEGResize[] = "Die Gr\xF6\xDF" "e einer JPEG-Grafik kann nicht ver\xE4" "ndert werden";
 
 // COM

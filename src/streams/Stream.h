@@ -13,6 +13,9 @@ public:
   // Reads up to count bytes; gives the number delivered, 0 at the end of
   // the data or when the read fails.
   virtual int32_t Read(void* buffer, int32_t count) = 0;
+  // Writes up to count bytes; gives the number written. Streams that cannot
+  // be written give 0.
+  virtual int32_t Write(const void* buffer, int32_t count) { return 0; }
   // Moves the position; gives the new position.
   virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
 

@@ -26,6 +26,8 @@ public:
   void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
 
 private:
+  void Changed();
+
   std::unique_ptr<TGraphic> graphic_;
   std::function<void()> onChange_;
 };

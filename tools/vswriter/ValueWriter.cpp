@@ -1,0 +1,189 @@
+#include "vswriter/ValueWriter.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// Code page 1252 at 0x80..0x9F; 0 where the code page has no character.
+const char16_t kHighHalf[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+bool DecodeUtf8(const std::string& utf8, std::u32string& codes) {
+  const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
+  size_t n = utf8.size();
+  for (size_t i = 0; i < n;) {
+    uint8_t lead = p[i];
+    int extra = lead < 0x80 ? 0 : lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
+    if (extra < 0 || i + static_cast<size_t>(extra) >= n) return false;
+    char32_t code = extra == 0 ? lead : (lead & (0x3F >> extra));
+    for (int k = 1; k <= extra; ++k) {
+      uint8_t next = p[i + k];
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+      return false;
+    codes += code;
+    i += static_cast<size_t>(extra) + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Utf16FromUtf8Text(const std::string& utf8, std::u16string& text) {
+  std::u32string codes;
+  if (!DecodeUtf8(utf8, codes)) return false;
+  text.clear();
+  for (char32_t code : codes) {
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      text += static_cast<char16_t>(0xD800 + (code >> 10));
+      text += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    } else {
+      text += static_cast<char16_t>(code);
+    }
+  }
+  return true;
+}
+
+bool Cp1252FromUtf8Text(const std::string& utf8, std::string& bytes) {
+  std::u32string codes;
+  if (!DecodeUtf8(utf8, codes)) return false;
+  bytes.clear();
+  for (char32_t code : codes) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+      bytes += static_cast<char>(code);
+      continue;
+    }
+    int found = -1;
+    for (int i = 0; i < 32; ++i)
+      if (kHighHalf[i] != 0 && kHighHalf[i] == code) found = i;
+    if (found < 0) return false;
+    bytes += static_cast<char>(0x80 + found);
+  }
+  return true;
+}
+
+void AppendUtf8(char32_t code, std::string& utf8) {
+  if (code < 0x80) {
+    utf8 += static_cast<char>(code);
+  } else if (code < 0x800) {
+    utf8 += static_cast<char>(0xC0 | (code >> 6));
+    utf8 += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    utf8 += static_cast<char>(0xE0 | (code >> 12));
+    utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    utf8 += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    utf8 += static_cast<char>(0xF0 | (code >> 18));
+    utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    utf8 += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+bool Utf8FromCp1252Byte(uint8_t byte, std::string& utf8) {
+  char32_t code = byte;
+  if (byte >= 0x80 && byte < 0xA0) {
+    code = kHighHalf[byte - 0x80];
+    if (code == 0) return false;
+  }
+  AppendUtf8(code, utf8);
+  return true;
+}
+
+// ---- TValueWriter ------------------------------------------------------------
+
+template <typename T>
+void TValueWriter::Put(T value) {
+  char bytes[sizeof(T)];
+  std::memcpy(bytes, &value, sizeof(T));  // little-endian hosts, as the format
+  FData.append(bytes, sizeof(T));
+}
+
+void TValueWriter::Signature() { Put<uint32_t>(kValueStreamSignature); }
+
+void TValueWriter::Int(int32_t value) {
+  if (value >= -128 && value <= 127)
+    Int8(static_cast<int8_t>(value));
+  else if (value >= -32768 && value <= 32767)
+    Int16(static_cast<int16_t>(value));
+  else
+    Int32(value);
+}
+
+void TValueWriter::Int8(int8_t value) { Tag(tgInt8); Put(value); }
+void TValueWriter::Int16(int16_t value) { Tag(tgInt16); Put(value); }
+void TValueWriter::Int32(int32_t value) { Tag(tgInt32); Put(value); }
+void TValueWriter::Int64(int64_t value) { Tag(tgInt64); Put(value); }
+
+void TValueWriter::ShortCounted(uint8_t tag, const std::string& bytes) {
+  if (bytes.size() > 255) throw std::length_error("text longer than 255 bytes");
+  Tag(tag);
+  Put(static_cast<uint8_t>(bytes.size()));
+  FData += bytes;
+}
+
+void TValueWriter::Counted(uint8_t tag, const std::string& bytes) {
+  if (bytes.size() > 0x7FFFFFFF) throw std::length_error("value longer than 2 GB");
+  Tag(tag);
+  Put(static_cast<int32_t>(bytes.size()));
+  FData += bytes;
+}
+
+void TValueWriter::Str(const std::string& bytes) {
+  if (bytes.size() <= 255) ShortStr(bytes); else LongStr(bytes);
+}
+void TValueWriter::ShortStr(const std::string& bytes) { ShortCounted(tgShortStr, bytes); }
+void TValueWriter::LongStr(const std::string& bytes) { Counted(tgLongStr, bytes); }
+void TValueWriter::Utf8Str(const std::string& utf8) { Counted(tgUtf8Str, utf8); }
+
+void TValueWriter::WideStr(const std::u16string& text) {
+  Tag(tgWideStr);
+  Put(static_cast<int32_t>(text.size()));
+  for (char16_t unit : text) Put(static_cast<uint16_t>(unit));
+}
+
+void TValueWriter::Bool(bool value) { Tag(value ? tgTrue : tgFalse); }
+void TValueWriter::Symbol(const std::string& name) { ShortCounted(tgSymbol, name); }
+void TValueWriter::Nil() { Tag(tgNil); }
+void TValueWriter::BeginList() { Tag(tgList); }
+void TValueWriter::End() { Tag(tgEnd); }
+
+void TValueWriter::Float32(float value) { Tag(tgFloat32); Put(value); }
+void TValueWriter::Float80(const uint8_t (&bytes)[10]) {
+  Tag(tgFloat80);
+  FData.append(reinterpret_cast<const char*>(bytes), 10);
+}
+void TValueWriter::Fixed64(int64_t scaledBy10000) { Tag(tgFixed64); Put(scaledBy10000); }
+void TValueWriter::Date64(double value) { Tag(tgDate64); Put(value); }
+void TValueWriter::Bytes(const std::string& bytes) { Counted(tgBytes, bytes); }
+
+void TValueWriter::Set(const std::vector<std::string>& names) {
+  Tag(tgSet);
+  for (const std::string& name : names) {
+    if (name.empty() || name.size() > 255) throw std::length_error("set name of 1 to 255 bytes");
+    Put(static_cast<uint8_t>(name.size()));
+    FData += name;
+  }
+  Put<uint8_t>(0);
+}
+
+void TValueWriter::BeginCollection() { Tag(tgCollection); }
+void TValueWriter::BeginItem() { Tag(tgList); }
+void TValueWriter::BeginItem(int32_t index) { Int(index); Tag(tgList); }
+void TValueWriter::Property(const std::string& name) {
+  if (name.size() > 255) throw std::length_error("property name longer than 255 bytes");
+  Put(static_cast<uint8_t>(name.size()));
+  FData += name;
+}
+
+void TValueWriter::Tag(uint8_t tag) { FData += static_cast<char>(tag); }
+void TValueWriter::Raw(const std::string& bytes) { FData += bytes; }
+void TValueWriter::RawInt32(int32_t value) { Put(value); }
