@@ -12,7 +12,7 @@ void JpegBufferTarget::SetFormat(int bitsPerPixel, int width, int height) {
   width_ = width;
   height_ = height;
   stride_ = ((static_cast<size_t>(width) * bitsPerPixel + 31) / 32) * 4;
-  pixels_.assign(stride_ * height, 0);
+  pixels_.resize(stride_ * height);  // new memory is zeroed, as a new section is
 }
 
 uint8_t* JpegBufferTarget::Row(int row) {
