@@ -7,6 +7,7 @@
 #include <memory>
 
 class TPicture;
+class TImage;
 
 class TfrmSplashPicture : public TForm {
 public:
@@ -17,8 +18,16 @@ public:
 
   // The picture holder of imgPicture.
   TPicture& Picture();
+  TImage& imgPicture();
+
+protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+  void ApplyDesignSize();
+  void OnPaint();
+  void OnSize();
+
   struct Controls;
   std::unique_ptr<Controls> controls_;
 };
@@ -26,3 +35,18 @@ private:
 // The program's splash window, created by the start-up sequence only when
 // the medium has a splash picture.
 extern TfrmSplashPicture* frmSplashPicture;
+
+// SetLayeredWindowAttributes, looked up by name in "User32.dll" once;
+// nullptr where the platform lacks it.
+using SetLayeredWindowAttributesProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+SetLayeredWindowAttributesProc LayeredWindowAttributes();
+// Replaces the looked-up operation (nullptr: as if the platform lacked
+// it). For the tests.
+void OverrideLayeredWindowAttributes(SetLayeredWindowAttributesProc proc);
+
+// The one place where the window measures its font: the height of the text
+// "0" in the form font ("MS Sans Serif", height -11 scaled to the screen's
+// LOGPIXELSY when that is not 96). The tests can put their own measure in.
+using TextHeightMeasure = int (*)(HWND window);
+int MeasureSplashTextHeight(HWND window);
+void OverrideSplashTextHeightMeasure(TextHeightMeasure measure);  // nullptr: the real one

@@ -1,0 +1,120 @@
+// Helpers of the Windows-side picture tests: files in a scratch folder,
+// metafiles recorded through GDI, and rendering a picture into a 32-bit
+// surface to read its pixels back.
+#pragma once
+
+#include "../support/PictureWriter.h"
+#include "ui/pictures/Graphic.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace picture_files {
+
+// A scratch folder removed with its files at the end of the test.
+class ScratchFolder {
+public:
+  ScratchFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char name[MAX_PATH];
+    GetTempFileNameA(temp, "pic", 0, name);
+    DeleteFileA(name);
+    CreateDirectoryA(name, nullptr);
+    path_ = name;
+  }
+  ~ScratchFolder() {
+    for (const std::string& file : files_) DeleteFileA(file.c_str());
+    RemoveDirectoryA(path_.c_str());
+  }
+  std::string Write(const std::string& name, const picture_writer::Bytes& bytes) {
+    const std::string file = path_ + "\\" + name;
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    files_.push_back(file);
+    return file;
+  }
+  const std::string& Path() const { return path_; }
+
+private:
+  std::string path_;
+  std::vector<std::string> files_;
+};
+
+// An enhanced metafile recorded with a frame in hundredths of a
+// millimetre, its bytes as a file holds them.
+template <typename Record>
+picture_writer::Bytes RecordEnhanced(const RECT& frame, Record record) {
+  HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+  record(dc);
+  HENHMETAFILE emf = CloseEnhMetaFile(dc);
+  picture_writer::Bytes bytes(GetEnhMetaFileBits(emf, 0, nullptr));
+  GetEnhMetaFileBits(emf, static_cast<UINT>(bytes.size()), bytes.data());
+  DeleteEnhMetaFile(emf);
+  return bytes;
+}
+
+// A Windows metafile (without any placeable header) recorded through GDI.
+template <typename Record>
+picture_writer::Bytes RecordWindows(Record record) {
+  HDC dc = CreateMetaFileA(nullptr);
+  record(dc);
+  HMETAFILE wmf = CloseMetaFile(dc);
+  picture_writer::Bytes bytes(GetMetaFileBitsEx(wmf, 0, nullptr));
+  GetMetaFileBitsEx(wmf, static_cast<UINT>(bytes.size()), bytes.data());
+  DeleteMetaFile(wmf);
+  return bytes;
+}
+
+inline void FillBox(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  RECT r = {left, top, right, bottom};
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+// Pixels drawn into a width x height surface first filled with background,
+// as 0x00RRGGBB, row by row from the top.
+class Rendering {
+public:
+  Rendering(int width, int height, COLORREF background = RGB(1, 2, 3))
+      : width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+    bits_ = static_cast<uint32_t*>(bits);
+    FillBox(dc_, 0, 0, width, height, background);
+  }
+  ~Rendering() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  HDC Dc() const { return dc_; }
+  void Draw(TGraphic& graphic) {
+    RECT r = {0, 0, width_, height_};
+    graphic.Draw(dc_, r);
+    GdiFlush();
+  }
+  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
+
+private:
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  uint32_t* bits_;
+};
+
+}  // namespace picture_files
