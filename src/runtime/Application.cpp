@@ -1,9 +1,11 @@
 #include "runtime/Application.h"
 
+#include "runtime/Cursor.h"
 #include "runtime/Failures.h"
 #include "runtime/Messages.h"
 
 #include <new>
+#include <vector>
 
 TApplication* Application = nullptr;
 
@@ -12,8 +14,38 @@ namespace {
 const char kApplicationClass[] = "TApplication";
 
 LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETCURSOR && ApplyScreenCursor()) return TRUE;
   return DefWindowProcA(window, message, wParam, lParam);
 }
+
+// Disables the thread's other visible windows while a box is open and
+// enables them again afterwards.
+class TaskWindowsDisabled {
+public:
+  explicit TaskWindowsDisabled(HWND except) : except_(except) {
+    EnumThreadWindows(GetCurrentThreadId(), &TaskWindowsDisabled::Disable,
+                      reinterpret_cast<LPARAM>(this));
+  }
+  TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
+  TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
+  ~TaskWindowsDisabled() {
+    for (HWND window : disabled_)
+      if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+
+private:
+  static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+    auto* me = reinterpret_cast<TaskWindowsDisabled*>(self);
+    if (window != me->except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      EnableWindow(window, FALSE);
+      me->disabled_.push_back(window);
+    }
+    return TRUE;
+  }
+
+  HWND except_;
+  std::vector<HWND> disabled_;
+};
 
 }  // namespace
 
@@ -92,5 +124,6 @@ void TApplication::ShowException(const Exception& failure) {
 }
 
 int TApplication::ShowMessageBox(const char* text, const char* caption, UINT flags) {
+  TaskWindowsDisabled disabled(handle_);
   return MessageBoxA(handle_, text, caption, flags);
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/Application.h"
 #include "runtime/Checks.h"
+#include "runtime/Cursor.h"
 
 Window::~Window() {
   if (handle_) {
@@ -45,6 +46,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (message == WM_SETCURSOR && ApplyScreenCursor()) return TRUE;
   return Application->Guarded(
       [&]() { return self->HandleMessage(message, wParam, lParam); });
 }

@@ -1,0 +1,118 @@
+// The program entry and its start-up sequence: fix the source folder,
+// deploy and register the zip component, show the splash picture, create the
+// progress window and hand over to it.
+#include "app/Main.h"
+#include "app/UFrmSplashPicture.h"
+#include "runtime/Application.h"
+#include "runtime/CommandLine.h"
+#include "runtime/DllSearch.h"
+#include "runtime/Folders.h"
+#include "runtime/Handles.h"
+#include "runtime/Messages.h"
+#include "runtime/Program.h"
+#include "runtime/SourceFolder.h"
+#include "ui/pictures/Picture.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The setup source folder, without a trailing backslash.
+std::string SourceDir;
+// The chosen splash picture's extension (".jpg", ".bmp", ".emf", ".wmf"), or empty.
+std::string SplashExt;
+
+namespace {
+
+const char kComponentName[] = "\\XceedZip.dll";
+const char* const kSplashExtensions[] = {".jpg", ".bmp", ".emf", ".wmf"};
+
+// Loads the library by its full path, calls its DllRegisterServer and unloads
+// it again, also when the registration raised a failure.
+void RegisterOcx(const std::string& path) {
+  UniqueModule library(LoadLibraryA(path.c_str()));
+  if (!library) return;
+  using DllRegisterServerFunction = HRESULT(STDAPICALLTYPE*)();
+  auto registerServer = reinterpret_cast<DllRegisterServerFunction>(
+      GetProcAddress(library.get(), "DllRegisterServer"));
+  if (registerServer)
+    registerServer();
+  else
+    Application->ShowMessageBox(msg::OcxErrorText, msg::OcxErrorCaption, MB_OKCANCEL);
+}
+
+// Step 1.
+void InitialiseApplication() {
+  InitializeCom();
+  Application->SetTitle("Setup");
+}
+
+// Step 5: copy the component into the system folder and register it there.
+// Attribute changes and the copy may fail (read-only media, say): ignored.
+void DeployComponent(const std::string& systemFolder) {
+  const std::string source = SourceDir + kComponentName;
+  const std::string target = systemFolder + kComponentName;
+  MakeArchiveOnly(source);
+  if (FileExists(target)) MakeArchiveOnly(target);
+  CopyFileA(source.c_str(), target.c_str(), FALSE);
+  Application->ProcessMessages();
+  RegisterOcx(target);
+}
+
+// Step 6: the first splash picture that exists decides.
+void ChooseSplashPicture() {
+  SplashExt.clear();
+  for (const char* extension : kSplashExtensions) {
+    if (FileExists(SourceDir + "\\Setup" + extension)) {
+      SplashExt = extension;
+      return;
+    }
+  }
+}
+
+// Step 7. The window comes up at once when it is created; a picture that
+// cannot be loaded leaves it empty at its design size. The picture is first
+// painted at the hand-off's first pumping: this is a plain sleep.
+void ShowSplashPicture() {
+  try {
+    frmSplashPicture = new TfrmSplashPicture();
+    TPicture& picture = frmSplashPicture->Picture();
+    picture.LoadPictureFile(SourceDir + "\\Setup" + SplashExt);
+    frmSplashPicture->SetWidth(picture.PictureWidth());
+    frmSplashPicture->SetHeight(picture.PictureHeight());
+  } catch (...) {
+    // whatever failed, the run goes on without the picture
+  }
+  if (frmSplashPicture) frmSplashPicture->Show();
+  Sleep(1000);
+}
+
+// Step 8: the progress window, created hidden.
+void CreateMainForm() {
+  frmMain = new TfrmMain();
+  frmMain->FHasSplash = !SplashExt.empty();
+}
+
+void StartUp() {
+  InitialiseApplication();                                           // 1
+  const std::string currentFolder = CurrentFolder();                 // 2
+  const std::string systemFolder = SystemFolder();
+  SourceDir = SourceFolderFrom(CommandLineArguments(GetCommandLineA()), currentFolder);  // 3
+  if (!FileExists(SourceDir + kComponentName)) {                     // 4
+    Application->Terminate();
+    return;  // the normal end, exit code 0, nothing shown
+  }
+  DeployComponent(systemFolder);                                     // 5
+  ChooseSplashPicture();                                             // 6
+  if (!SplashExt.empty()) ShowSplashPicture();                       // 7  splash window
+  CreateMainForm();                                                  // 8  progress window
+  frmMain->StartSetup();                                             // 9  never returns
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything can load a library by name.
+  RestrictDllSearchToSystemFolder();
+  RunProgram(StartUp);
+}

@@ -1,0 +1,73 @@
+#include "runtime/Program.h"
+
+#include "runtime/Application.h"
+#include "runtime/FailureReport.h"
+#include "runtime/Failures.h"
+#include "runtime/Messages.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdint>
+#include <new>
+
+namespace {
+
+bool comInitialized = false;
+
+std::string ModuleFileName(HMODULE module) {
+  std::string name(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(module, &name[0], static_cast<DWORD>(name.size()));
+    if (n == 0) return std::string();
+    if (n < name.size()) {
+      name.resize(n);
+      return name;
+    }
+    name.resize(name.size() * 2);
+  }
+}
+
+}  // namespace
+
+void InitializeCom() {
+  if (SUCCEEDED(CoInitialize(nullptr))) comInitialized = true;
+}
+
+void Halt(unsigned exitCode) {
+  delete Application;  // destroys the hidden window and every window it owns
+  Application = nullptr;
+  if (comInitialized) CoUninitialize();
+  comInitialized = false;
+  ExitProcess(exitCode);
+}
+
+void ShowDefaultFailureReport(const Exception& failure) {
+  HMODULE module = nullptr;
+  const void* address = failure.Address();
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          static_cast<LPCSTR>(address), &module))
+    module = GetModuleHandleA(nullptr);
+  const uint64_t offset = reinterpret_cast<uintptr_t>(address) - reinterpret_cast<uintptr_t>(module);
+  const std::string text = DefaultFailureReportText(failure.ClassName(), ModuleFileName(module),
+                                                    offset, failure.Message());
+  MessageBoxA(nullptr, text.c_str(), msg::AppErrorCaption, MB_TASKMODAL | MB_ICONSTOP | MB_OK);
+}
+
+void RunProgram(void (*body)()) {
+  Application = new TApplication();
+  unsigned exitCode = 0;
+  try {
+    body();
+  } catch (const EAbort&) {
+    exitCode = 1;
+  } catch (const Exception& failure) {
+    ShowDefaultFailureReport(failure);
+    exitCode = 1;
+  } catch (const std::bad_alloc&) {
+    ShowDefaultFailureReport(EOutOfMemory(msg::OutOfMemory));
+    exitCode = 1;
+  }
+  Halt(exitCode);
+}

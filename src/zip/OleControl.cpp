@@ -1,0 +1,260 @@
+#include "zip/OleControl.h"
+
+#include "runtime/CodePage.h"
+#include "runtime/OleCheck.h"
+
+#include <olectl.h>
+
+// The client site the control talks back to: it answers the client site
+// calls, hears property changes, and has no ambient properties of its own.
+class TOleControl::Site final : public IOleClientSite, public IPropertyNotifySink, public IDispatch {
+public:
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
+      *out = static_cast<IOleClientSite*>(this);
+    else if (IsEqualIID(iid, IID_IPropertyNotifySink))
+      *out = static_cast<IPropertyNotifySink*>(this);
+    else if (IsEqualIID(iid, IID_IDispatch))
+      *out = static_cast<IDispatch*>(this);
+    else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  // IOleClientSite
+  HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+    if (moniker) *moniker = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override {
+    if (container) *container = nullptr;
+    return E_NOINTERFACE;
+  }
+  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+  // IPropertyNotifySink
+  HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+
+  // IDispatch: the ambient properties; there are none.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+private:
+  ULONG references_ = 1;
+};
+
+// The sink of the control's events: each is answered with success and
+// otherwise ignored.
+class TOleControl::EventSink final : public IDispatch {
+public:
+  explicit EventSink(const IID& eventsId) : eventsId_(eventsId) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, eventsId_)) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return S_OK;
+  }
+
+private:
+  IID eventsId_;
+  ULONG references_ = 1;
+};
+
+namespace {
+
+// Owns a BSTR.
+class Bstr {
+public:
+  explicit Bstr(BSTR text) : text_(text) {}
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  ~Bstr() { SysFreeString(text_); }
+  BSTR get() const { return text_; }
+
+private:
+  BSTR text_;
+};
+
+std::string AnsiFromBstr(BSTR text) {
+  if (!text) return std::string();
+  return AnsiFromUtf16(std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
+}
+
+}  // namespace
+
+BSTR BstrFromAnsi(const std::string& text) {
+  if (text.empty()) return nullptr;
+  const int length = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(units));
+  if (result && units > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), length, result, units);
+  return result;
+}
+
+TOleControl::TOleControl(const CLSID& classId, const IID& eventsId)
+    : eventsId_(eventsId), site_(new Site()), events_(new EventSink(eventsId)) {
+  try {
+    OleCheck(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                              IID_IOleObject, oleObject_.put_void()));
+    DWORD status = 0;
+    oleObject_->GetMiscStatus(DVASPECT_CONTENT, &status);
+    if (status & OLEMISC_SETCLIENTSITEFIRST) {
+      OleCheck(oleObject_->SetClientSite(site_));
+      clientSiteSet_ = true;
+    }
+    oleObject_->QueryInterface(IID_IPersistStreamInit, persistStream_.put_void());
+  } catch (...) {
+    site_->Release();
+    events_->Release();
+    throw;
+  }
+}
+
+TOleControl::~TOleControl() {
+  if (oleObject_) oleObject_->Close(OLECLOSE_NOSAVE);
+  if (propertyPoint_) propertyPoint_->Unadvise(propertyCookie_);
+  if (eventPoint_) eventPoint_->Unadvise(eventCookie_);
+  if (oleObject_ && clientSiteSet_) oleObject_->SetClientSite(nullptr);
+  propertyPoint_.reset();
+  eventPoint_.reset();
+  controlInterface_.reset();
+  dispatch_.reset();
+  oleControl_.reset();
+  persistStream_.reset();
+  oleObject_.reset();
+  events_->Release();
+  site_->Release();
+}
+
+void TOleControl::CreateControl() {
+  if (controlCreated_) return;
+  if (!clientSiteSet_) {
+    OleCheck(oleObject_->SetClientSite(site_));
+    clientSiteSet_ = true;
+  }
+  if (persistStream_) OleCheck(persistStream_->InitNew());
+  OleCheck(oleObject_->QueryInterface(IID_IOleControl, oleControl_.put_void()));
+  OleCheck(oleObject_->QueryInterface(IID_IDispatch, dispatch_.put_void()));
+  Connect(IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(site_), propertyPoint_,
+          propertyCookie_);
+  Connect(eventsId_, events_, eventPoint_, eventCookie_);
+  oleControl_->OnAmbientPropertyChange(DISPID_UNKNOWN);
+  controlCreated_ = true;
+}
+
+// Failures to connect are ignored: the control then simply has no sink.
+void TOleControl::Connect(const IID& iid, IUnknown* sink, ComPtr<IConnectionPoint>& point,
+                          DWORD& cookie) {
+  ComPtr<IConnectionPointContainer> container;
+  if (FAILED(oleObject_->QueryInterface(IID_IConnectionPointContainer, container.put_void())))
+    return;
+  if (FAILED(container->FindConnectionPoint(iid, point.put()))) {
+    point.reset();
+    return;
+  }
+  if (FAILED(point->Advise(sink, &cookie))) point.reset();
+}
+
+void TOleControl::SetProperty(DISPID id, VARIANT& value) {
+  CreateControl();
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS parameters = {};
+  parameters.rgvarg = &value;
+  parameters.cArgs = 1;
+  parameters.rgdispidNamedArgs = &named;
+  parameters.cNamedArgs = 1;
+  EXCEPINFO exception = {};
+  HRESULT result = dispatch_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &parameters, nullptr,
+                                     &exception, nullptr);
+  if (result == DISP_E_EXCEPTION) {
+    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+    const std::string description = AnsiFromBstr(exception.bstrDescription);
+    const HRESULT code = exception.scode != 0 ? exception.scode : result;
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    RaiseOleException(code, description);
+  }
+  OleCheck(result);
+}
+
+void TOleControl::SetStringProp(DISPID id, const std::string& value) {
+  Bstr text(BstrFromAnsi(value));
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BSTR;
+  v.bstrVal = text.get();
+  SetProperty(id, v);
+}
+
+void TOleControl::SetBoolProp(DISPID id, bool value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  SetProperty(id, v);
+}
+
+IUnknown* TOleControl::ControlInterface(const IID& iid) {
+  CreateControl();
+  if (!controlInterface_ || !IsEqualIID(controlInterfaceId_, iid)) {
+    OleCheck(oleObject_->QueryInterface(iid, controlInterface_.put_void()));
+    controlInterfaceId_ = iid;
+  }
+  return controlInterface_.get();
+}

@@ -1,0 +1,26 @@
+#include "runtime/CommandLine.h"
+#include "runtime/SourceFolder.h"
+
+#include <gtest/gtest.h>
+
+TEST(SourceFolder, ComesFromTheFirstArgumentWithOneTrailingBackslashRemoved) {
+  EXPECT_EQ(SourceFolderFrom({"D:\\Setup\\"}, "C:\\Work"), "D:\\Setup");
+  EXPECT_EQ(SourceFolderFrom({"D:\\Setup\\\\"}, "C:\\Work"), "D:\\Setup\\");
+  EXPECT_EQ(SourceFolderFrom({"D:\\Setup", "more"}, "C:\\Work"), "D:\\Setup");
+  EXPECT_EQ(SourceFolderFrom(CommandLineArguments("Setup.exe \"D:\\My Setup\\\""), "C:\\"),
+            "D:\\My Setup");
+}
+
+TEST(SourceFolder, WithoutArgumentsIsTheCurrentFolderAndADriveRootLosesItsBackslash) {
+  EXPECT_EQ(SourceFolderFrom({}, "D:\\"), "D:");
+  EXPECT_EQ(SourceFolderFrom({}, "C:\\Program Files"), "C:\\Program Files");
+  // An empty pair of quotes standing alone is no argument.
+  EXPECT_EQ(SourceFolderFrom(CommandLineArguments("Setup.exe \"\""), "D:\\"), "D:");
+}
+
+TEST(InstallerCommandLine, QuotesTheProgramPathButNotTheSourceFolder) {
+  EXPECT_EQ(InstallerCommandLine("C:\\Documents and Settings\\me\\Temp\\", "D:\\My Setup"),
+            "\"C:\\Documents and Settings\\me\\Temp\\_inst32d.exe\" D:\\My Setup");
+  // A drive root source: the line ends in a blank and "D:".
+  EXPECT_EQ(InstallerCommandLine("C:\\TEMP\\", "D:"), "\"C:\\TEMP\\_inst32d.exe\" D:");
+}

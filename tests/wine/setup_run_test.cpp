@@ -1,0 +1,317 @@
+// Runs of the real Setup.exe on test media, each as a separate process with a
+// temporary folder of its own. Normal runs take at least 7 s, so each run
+// checks everything it can.
+#include "SetupFiles.h"
+#include "SetupRun.h"
+#include "ZipWriter.h"
+#include "runtime/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace setup_test;
+
+namespace {
+
+const char kClassKey[] = "CLSID\\{DB797690-40E0-11D2-9BD5-0060082AE372}";
+
+std::string InstallerBytes() { return ReadBytes(FixturePath(FIXTURE_TEST_INSTALLER)); }
+std::string ComponentBytes() { return ReadBytes(FixturePath(FIXTURE_XCEEDZIP_DLL)); }
+
+struct ArchiveContents {
+  bool setupInfo = true;
+  bool languages = true;
+  bool installer = true;
+};
+
+std::string MediumArchive(const ArchiveContents& contents) {
+  TZipWriter zip("K470395");
+  if (contents.languages) {
+    zip.Add("Deutsch.lng", LanguageFile("Deutsch", {{1000, "Titel"}, {1001, "Text"}, {1002, "Warten"}}));
+    zip.Add("English.lng", LanguageFile("English", {{1000, "Title"}, {1001, "Body"}, {1002, "Wait"}}));
+  }
+  if (contents.setupInfo) zip.Add("Setup.inf", SetupInfoFile(SetupInfo()));
+  if (contents.installer) zip.Add("_inst32d.exe", InstallerBytes());
+  return zip.Archive();
+}
+
+// A medium folder: the component (unless left out) and the archive (unless
+// left out).
+void MakeMedium(const std::string& folder, bool component, const std::string* archive) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  if (component) {
+    ASSERT_TRUE(WriteBytes(folder + "\\XceedZip.dll", ComponentBytes()));
+  }
+  if (archive) {
+    ASSERT_TRUE(WriteBytes(folder + "\\_Setup.lib", *archive));
+  }
+}
+
+void ForgetComponentRegistration() {
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, kClassKey);
+  RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\Classes\\") + kClassKey).c_str());
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string("Software\\Classes\\") + kClassKey).c_str());
+}
+
+bool ComponentRegistered() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string(kClassKey) + "\\InprocServer32").c_str(), 0,
+                    KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+std::string SystemComponent() { return SystemFolderPath() + "\\XceedZip.dll"; }
+
+class SetupRun : public ::testing::Test {
+protected:
+  void SetUp() override {
+    base_ = FreshFolder(std::string("setup-run-") +
+                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+  void TearDown() override { RemoveTree(base_); }
+
+  std::string base_;
+};
+
+}  // namespace
+
+TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAndEndsWith259) {
+  const std::string medium = base_ + "\\medium";
+  const std::string temp = base_ + "\\tmp";
+  const std::string log = base_ + "\\installer.log";
+  const std::string archive = MediumArchive({});
+  MakeMedium(medium, true, &archive);
+  CreateDirectoryA(temp.c_str(), nullptr);
+  // A read-only component of an older medium is in the system folder, the
+  // registration is gone.
+  RemoveFile(SystemComponent());
+  ASSERT_TRUE(WriteBytes(SystemComponent(), "an older component"));
+  SetFileAttributesA(SystemComponent().c_str(), FILE_ATTRIBUTE_READONLY);
+  ForgetComponentRegistration();
+
+  // Which files were there at the moment the archive's copy first appeared.
+  bool setupFilesBeforeCopy = false;
+  bool installerBeforeCopy = true;
+  bool copySeen = false;
+  RunOptions options;
+  options.currentFolder = medium;
+  options.tempFolder = temp;
+  options.installerLog = log;
+  options.onPoll = [&] {
+    if (copySeen || !Exists(temp + "\\_Setup.lib")) return;
+    copySeen = true;
+    setupFilesBeforeCopy = Exists(temp + "\\setup.inf") && Exists(temp + "\\Deutsch.lng") &&
+                           Exists(temp + "\\English.lng");
+    installerBeforeCopy = Exists(temp + "\\_inst32d.exe");
+  };
+  RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 259u);
+  EXPECT_GE(run.elapsedMs, 7000u);
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_EQ(ReadBytes(SystemComponent()), ComponentBytes());
+  EXPECT_TRUE(ComponentRegistered());
+  EXPECT_TRUE(copySeen);
+  EXPECT_TRUE(setupFilesBeforeCopy);
+  EXPECT_FALSE(installerBeforeCopy);
+  for (const char* name : {"setup.inf", "Deutsch.lng", "English.lng", "_Setup.lib", "_inst32d.exe"})
+    EXPECT_TRUE(Exists(temp + "\\" + name)) << name;
+  EXPECT_EQ(ReadBytes(temp + "\\_Setup.lib"), archive);
+  // The installer: its program path quoted, the source folder as its only argument.
+  std::vector<std::string> lines = Lines(LogOfInstaller(log));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium);
+  EXPECT_EQ(lines[2], medium);
+}
+
+TEST_F(SetupRun, QuotedSourceArgumentWithBlanksAndTrailingBackslashGoesUnquotedToTheInstaller) {
+  // The temporary folder has blanks too, and a program planted where an
+  // unquoted program path would be tried first ("...\Temp.exe" for
+  // "...\Temp Folder\_inst32d.exe") must not run.
+  const std::string medium = base_ + "\\my medium";
+  const std::string temp = base_ + "\\Temp Folder";
+  const std::string archive = MediumArchive({});
+  MakeMedium(medium, true, &archive);
+  CreateDirectoryA(temp.c_str(), nullptr);
+  ASSERT_TRUE(WriteBytes(base_ + "\\Temp.exe", InstallerBytes()));
+
+  RunOptions options;
+  options.commandLine = "\"" + medium + "\\\"";
+  options.currentFolder = base_;  // the argument wins over the current folder
+  options.tempFolder = temp + "\\";
+  // No log variable: each installer copy logs beside itself.
+  RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 259u);
+  EXPECT_TRUE(run.boxes.empty());
+  std::vector<std::string> lines = Lines(LogOfInstaller(temp + "\\_inst32d.log"));
+  EXPECT_FALSE(Exists(base_ + "\\_inst32d.log")) << "the planted program ran";
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium);
+  EXPECT_EQ(lines[2], base_ + "\\my");  // split at the blank, as it always was
+  EXPECT_EQ(lines[3], "medium");
+}
+
+TEST_F(SetupRun, DriveRootWithoutArgumentIsTheSourceAndTheTempSubfolderIsMade) {
+  // X: is mapped to C:\setup-drive-x. Started from X:\ without arguments the
+  // source folder is "X:"; the current folder X:\ lies inside the temporary
+  // folder X:\tmp\, so X:\tmp\Temp is made, and extraction goes to X:\tmp.
+  ASSERT_TRUE(IsFolder("X:\\")) << "drive X: is not mapped";
+  RemoveTree("X:\\tmp");
+  for (const char* name : {"XceedZip.dll", "_Setup.lib", "installer.log"})
+    RemoveFile(std::string("X:\\") + name);
+  const std::string archive = MediumArchive({});
+  MakeMedium("X:", true, &archive);
+  CreateDirectoryA("X:\\tmp", nullptr);
+
+  RunOptions options;
+  options.currentFolder = "X:\\";
+  options.tempFolder = "X:\\tmp\\";
+  options.installerLog = "X:\\installer.log";
+  RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 259u);
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_TRUE(IsFolder("X:\\tmp\\Temp"));
+  EXPECT_TRUE(Exists("X:\\tmp\\setup.inf"));
+  std::vector<std::string> lines = Lines(LogOfInstaller("X:\\installer.log"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "\"X:\\tmp\\_inst32d.exe\" X:");
+  EXPECT_EQ(lines[2], "X:");
+  RemoveTree("X:\\tmp");
+}
+
+TEST_F(SetupRun, WithoutTheComponentNothingIsCopiedNothingShownAndTheExitCodeIs0) {
+  const std::string medium = base_ + "\\medium";
+  const std::string temp = base_ + "\\tmp";
+  const std::string archive = MediumArchive({});
+  MakeMedium(medium, false, &archive);
+  CreateDirectoryA(temp.c_str(), nullptr);
+  RemoveFile(SystemComponent());
+
+  RunOptions options;
+  options.commandLine = medium;
+  options.currentFolder = base_;
+  options.tempFolder = temp;
+  RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_FALSE(Exists(SystemComponent()));
+  EXPECT_FALSE(Exists(temp + "\\setup.inf"));
+  EXPECT_LT(run.elapsedMs, 7000u);
+}
+
+TEST_F(SetupRun, MissingArchiveShowsTheFehlerBoxThenEndsWith0) {
+  const std::string medium = base_ + "\\medium";
+  const std::string temp = base_ + "\\tmp";
+  MakeMedium(medium, true, nullptr);
+  CreateDirectoryA(temp.c_str(), nullptr);
+
+  RunOptions options;
+  options.commandLine = medium;
+  options.currentFolder = base_;
+  options.tempFolder = temp;
+  RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0u);
+  ASSERT_EQ(run.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes[0].caption, "Fehler");
+  EXPECT_EQ(run.boxes[0].text, msg::ArchiveMissingText);
+  EXPECT_TRUE(run.boxes[0].hasOk);
+  EXPECT_FALSE(run.boxes[0].hasCancel);
+}
+
+TEST_F(SetupRun, ArchiveWithoutSetupInfoEndsQuietlyEvenWithAnEarlierRunsFileInTemp) {
+  const std::string medium = base_ + "\\medium";
+  const std::string temp = base_ + "\\tmp";
+  const std::string archive = MediumArchive({false, true, true});
+  MakeMedium(medium, true, &archive);
+  CreateDirectoryA(temp.c_str(), nullptr);
+  // A read-only setup information file of an earlier run.
+  ASSERT_TRUE(WriteBytes(temp + "\\setup.inf", SetupInfoFile(SetupInfo())));
+  SetFileAttributesA((temp + "\\setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
+
+  RunOptions options;
+  options.commandLine = medium;
+  options.currentFolder = base_;
+  options.tempFolder = temp;
+  options.installerLog = base_ + "\\installer.log";
+  RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_FALSE(Exists(temp + "\\setup.inf"));
+  EXPECT_TRUE(Exists(temp + "\\Deutsch.lng"));
+  EXPECT_LT(run.elapsedMs, 7000u);
+  EXPECT_EQ(LogOfInstaller(base_ + "\\installer.log", 1500), "");
+}
+
+TEST_F(SetupRun, LongTempFolderIsReadWholeAndAnInstallerLeftThereIsNotStarted) {
+  // The temporary folder's path is far longer than 144 characters; the
+  // archive has no installer, but an earlier run left one there.
+  const std::string medium = base_ + "\\medium";
+  std::string temp = base_ + "\\" + std::string(40, 't');
+  CreateDirectoryA(temp.c_str(), nullptr);
+  temp += "\\" + std::string(40, 'u');
+  CreateDirectoryA(temp.c_str(), nullptr);
+  ASSERT_GT(temp.size(), 150u);
+  const std::string archive = MediumArchive({true, true, false});
+  MakeMedium(medium, true, &archive);
+  ASSERT_TRUE(WriteBytes(temp + "\\_inst32d.exe", InstallerBytes()));
+
+  RunOptions options;
+  options.commandLine = medium;
+  options.currentFolder = base_;
+  options.tempFolder = temp;
+  options.installerLog = base_ + "\\installer.log";
+  RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 259u);
+  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_TRUE(Exists(temp + "\\setup.inf"));
+  EXPECT_TRUE(Exists(temp + "\\_Setup.lib"));
+  EXPECT_FALSE(Exists(temp + "\\_inst32d.exe"));
+  EXPECT_EQ(LogOfInstaller(base_ + "\\installer.log", 1500), "") << "a stale installer was started";
+}
+
+TEST_F(SetupRun, ComponentWithoutRegistrationExportShowsOcxErrorThenTheDefaultFailureReport) {
+  const std::string medium = base_ + "\\medium";
+  const std::string temp = base_ + "\\tmp";
+  const std::string archive = MediumArchive({});
+  CreateDirectoryA(medium.c_str(), nullptr);
+  ASSERT_TRUE(WriteBytes(medium + "\\XceedZip.dll", ReadBytes(FixturePath(PLAIN_DLL_PATH))));
+  ASSERT_TRUE(WriteBytes(medium + "\\_Setup.lib", archive));
+  CreateDirectoryA(temp.c_str(), nullptr);
+  ForgetComponentRegistration();
+
+  RunOptions options;
+  options.commandLine = medium;
+  options.currentFolder = base_;
+  options.tempFolder = temp;
+  RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 1u);
+  ASSERT_EQ(run.boxes.size(), 2u);
+  EXPECT_EQ(run.boxes[0].caption, "OCX-ERROR");
+  EXPECT_EQ(run.boxes[0].text, msg::OcxErrorText);
+  EXPECT_TRUE(run.boxes[0].hasOk);
+  EXPECT_TRUE(run.boxes[0].hasCancel);
+  EXPECT_EQ(run.boxes[1].caption, "Anwendungsfehler");
+  EXPECT_TRUE(std::regex_match(
+      run.boxes[1].text,
+      std::regex("Exception EOleSysError in Modul Setup\\.exe bei [0-9A-F]{8}\\.\r\n[^\r\n]+\\.\r\n")))
+      << run.boxes[1].text;
+  EXPECT_FALSE(Exists(temp + "\\setup.inf"));
+}
