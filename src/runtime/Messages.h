@@ -22,6 +22,7 @@ inline constexpr char FormatMetafiles[] = "Metadateien";
 inline constexpr char FormatEnhancedMetafiles[] = "Erweiterte Metadateien";
 inline constexpr char FormatIcons[] = "Symbole";
 inline constexpr char FormatBitmaps[] = "Bitmaps";
+inline constexpr char FormatJPEG[] = "JPEG-Grafikdatei";
 inline constexpr char JPEGResize[] = "Die Gr\xF6\xDF" "e einer JPEG-Grafik kann nicht ver\xE4" "ndert werden";
 
 // COM

@@ -1,0 +1,267 @@
+#include "jpeg_support.h"
+
+#include "runtime/Failures.h"
+#include "ui/jpeg/CmykRows.h"
+#include "ui/jpeg/JpegDecoder.h"
+#include "ui/jpeg/JpegSource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string FailureOf(const Bytes& bytes, const JpegSettings& settings = {}) {
+  JpegBufferTarget target;
+  try {
+    DecodeJpeg(bytes.data(), bytes.size(), settings, target);
+  } catch (const EJPEG& failure) {
+    return failure.Message();
+  }
+  return "no failure";
+}
+
+JpegSettings BestSpeed() {
+  JpegSettings settings;
+  settings.performance = JpegPerformance::BestSpeed;
+  return settings;
+}
+
+// Inks of a colour: black takes the common part, the others the rest.
+Bytes RgbToCmyk(const Pnm& rgb, bool inverted) {
+  Bytes cmyk;
+  for (size_t i = 0; i < rgb.samples.size(); i += 3) {
+    int r = rgb.samples[i], g = rgb.samples[i + 1], b = rgb.samples[i + 2];
+    int white = std::max({r, g, b});
+    int inks[4] = {0, 0, 0, 255};
+    if (white > 0) {
+      inks[0] = (white - r) * 255 / white;
+      inks[1] = (white - g) * 255 / white;
+      inks[2] = (white - b) * 255 / white;
+      inks[3] = 255 - white;
+    }
+    for (int ink : inks) cmyk.push_back(static_cast<uint8_t>(inverted ? 255 - ink : ink));
+  }
+  return cmyk;
+}
+
+}  // namespace
+
+// --- Header -------------------------------------------------------------
+
+TEST(JpegHeader, ReportsSizeColourSpaceAndScansWithoutDecoding) {
+  Bytes baseline = ReadFixture("baseline.jpg");
+  JpegHeader header = ReadJpegHeader(baseline.data(), baseline.size());
+  EXPECT_EQ(header.width, 640);
+  EXPECT_EQ(header.height, 480);
+  EXPECT_FALSE(header.grayscale);
+  EXPECT_FALSE(header.progressive);
+
+  Bytes gray = ReadFixture("gray.jpg");
+  EXPECT_TRUE(ReadJpegHeader(gray.data(), gray.size()).grayscale);
+  Bytes progressive = ReadFixture("progressive.jpg");
+  EXPECT_TRUE(ReadJpegHeader(progressive.data(), progressive.size()).progressive);
+
+  int width = 0, height = 0;
+  JpegOutputSize(baseline.data(), baseline.size(), JpegScale::Quarter, width, height);
+  EXPECT_EQ(width, 160);
+  EXPECT_EQ(height, 120);
+}
+
+TEST(JpegHeader, DataNotStartingWithTheStartOfImageMarkerFailWithCode53) {
+  Bytes notJpeg = {'B', 'M', 0xFF, 0xD8, 0xFF, 0xE0, 0, 16};
+  try {
+    ReadJpegHeader(notJpeg.data(), notJpeg.size());
+    FAIL() << "no failure";
+  } catch (const EJPEG& failure) {
+    EXPECT_EQ(failure.Message(), "JPEG-Fehler #53");
+  }
+  // EJPEG is a kind of EInvalidGraphic, which the picture loading expects.
+  EXPECT_THROW(ReadJpegHeader(notJpeg.data(), notJpeg.size()), EInvalidGraphic);
+}
+
+TEST(JpegHeader, ArithmeticCodedFileHasAReadableHeaderButFailsToDecodeWithCode1) {
+  Bytes arith = ReadFixture("arith.jpg");
+  JpegHeader header = ReadJpegHeader(arith.data(), arith.size());
+  EXPECT_EQ(header.width, 96);
+  EXPECT_EQ(header.height, 64);
+
+  JpegBufferTarget target;
+  EXPECT_THROW(DecodeJpeg(arith.data(), arith.size(), {}, target), EJPEG);
+  EXPECT_EQ(target.Width(), 0);  // failed before any row was made
+  EXPECT_EQ(FailureOf(arith), "JPEG-Fehler #1");
+}
+
+// --- Source of compressed bytes -------------------------------------------
+
+TEST(JpegSource, NoBytesAtAllIsTheEmptyInputErrorAndDataEndingEarlyOnlyAWarning) {
+  EXPECT_EQ(FailureOf({}), "JPEG-Fehler #42");
+
+  // Cut inside the scan data (the file is longer than one 4096-byte block).
+  Bytes cut = ReadFixture("cut.jpg");
+  ASSERT_GT(cut.size(), 2 * kJpegSourceBlock);
+  JpegBufferTarget target;
+  int warnings = DecodeJpeg(cut.data(), cut.size(), BestSpeed(), target);
+  EXPECT_GT(warnings, 0);
+  EXPECT_EQ(MaxDifference(target, ReadPnm("cut.fast.ppm")), 0);
+
+  // Cut right after the header: the whole picture is what the library
+  // makes of missing data, without a failure.
+  Bytes baseline = ReadFixture("baseline.jpg");
+  size_t scan = 0;
+  for (size_t i = 0; i + 1 < baseline.size(); ++i)
+    if (baseline[i] == 0xFF && baseline[i + 1] == 0xDA) { scan = i; break; }
+  ASSERT_GT(scan, 0u);
+  Bytes headerOnly(baseline.begin(), baseline.begin() + scan + 14);
+  JpegBufferTarget empty;
+  EXPECT_GT(DecodeJpeg(headerOnly.data(), headerOnly.size(), {}, empty), 0);
+  EXPECT_EQ(empty.Height(), 480);
+}
+
+// --- Decoding compared with the library's own decoder ---------------------
+
+TEST(JpegDecode, FastIntegerDctMatchesTheReferenceDecoderByteForByte) {
+  for (const char* name : {"baseline", "progressive", "restart", "onerow"}) {
+    SCOPED_TRACE(name);
+    Bytes bytes = ReadFixture(std::string(name) + ".jpg");
+    for (bool bottomUp : {true, false}) {
+      JpegBufferTarget target(bottomUp);
+      EXPECT_EQ(DecodeJpeg(bytes.data(), bytes.size(), BestSpeed(), target), 0);
+      EXPECT_EQ(target.BitsPerPixel(), 24);
+      EXPECT_EQ(MaxDifference(target, ReadPnm(std::string(name) + ".fast.ppm")), 0);
+    }
+  }
+}
+
+TEST(JpegDecode, DefaultFloatDctIsWithinOneOfTheReferenceAndRowsAreBlueGreenRed) {
+  Bytes bytes = ReadFixture("baseline.jpg");
+  JpegBufferTarget target;
+  DecodeJpeg(bytes.data(), bytes.size(), {}, target);
+  ASSERT_EQ(target.BitsPerPixel(), 24);
+  ASSERT_EQ(target.Width(), 640);
+  ASSERT_EQ(target.Height(), 480);
+  EXPECT_LE(MaxDifference(target, ReadPnm("baseline.float.ppm")), 1);
+
+  // The top-left corner is orange (200, 100, 30): stored blue first.
+  const uint8_t* first = target.Row(0);
+  EXPECT_NEAR(first[0], 30, 4);
+  EXPECT_NEAR(first[1], 100, 4);
+  EXPECT_NEAR(first[2], 200, 4);
+}
+
+TEST(JpegDecode, ScaledOutputMatchesTheReference) {
+  Bytes bytes = ReadFixture("baseline.jpg");
+  JpegSettings settings;
+  settings.scale = JpegScale::Quarter;
+  JpegBufferTarget target;
+  DecodeJpeg(bytes.data(), bytes.size(), settings, target);
+  EXPECT_LE(MaxDifference(target, ReadPnm("baseline.quarter.ppm")), 1);
+}
+
+TEST(JpegDecode, EightBitOutputUsesTheQuantisersColourMapAsPalette) {
+  Bytes bytes = ReadFixture("baseline.jpg");
+  JpegSettings settings;
+  settings.pixelFormat = JpegPixelFormat::Bits8;
+  JpegBufferTarget quality;
+  DecodeJpeg(bytes.data(), bytes.size(), settings, quality);
+  EXPECT_EQ(quality.BitsPerPixel(), 8);
+  EXPECT_LE(quality.Palette().size(), 236u);
+  EXPECT_GT(quality.Palette().size(), 100u);
+  EXPECT_EQ(MaxDifference(quality, ReadPnm("baseline.q236.ppm")), 0);
+
+  settings.performance = JpegPerformance::BestSpeed;  // one pass, ordered dither
+  JpegBufferTarget speed;
+  DecodeJpeg(bytes.data(), bytes.size(), settings, speed);
+  EXPECT_EQ(speed.BitsPerPixel(), 8);
+  EXPECT_EQ(MaxDifference(speed, ReadPnm("baseline.q236fast.ppm")), 0);
+}
+
+TEST(JpegDecode, GrayscaleOutputIsEightBitWith236GrayLevels) {
+  Bytes gray = ReadFixture("gray.jpg");
+  JpegBufferTarget target;  // 24-bit pixel format: grayscale still gives 8 bits
+  DecodeJpeg(gray.data(), gray.size(), {}, target);
+  EXPECT_EQ(target.BitsPerPixel(), 8);
+  ASSERT_EQ(target.Palette().size(), 236u);
+  for (const JpegPaletteEntry& entry : target.Palette()) {
+    EXPECT_EQ(entry.red, entry.green);
+    EXPECT_EQ(entry.green, entry.blue);
+  }
+  EXPECT_EQ(target.Palette().front().red, 0);
+  EXPECT_EQ(target.Palette().back().red, 255);
+  EXPECT_EQ(MaxDifference(target, ReadPnm("gray.q236.pgm")), 0);
+
+  // The grayscale setting makes a colour file gray the same way.
+  Bytes colour = ReadFixture("baseline.jpg");
+  JpegSettings settings;
+  settings.grayscale = true;
+  JpegBufferTarget forced;
+  DecodeJpeg(colour.data(), colour.size(), settings, forced);
+  EXPECT_EQ(forced.BitsPerPixel(), 8);
+  EXPECT_EQ(MaxDifference(forced, ReadPnm("baseline.gray236.pgm")), 0);
+}
+
+TEST(JpegDecode, FatalErrorAfterTheRowsLeavesThemInTheTarget) {
+  // A second frame header before the end-of-image marker is fatal when the
+  // decoder reads on to the end, after every row was delivered.
+  Bytes bytes = ReadFixture("baseline.jpg");
+  size_t sof = 0;
+  for (size_t i = 0; i + 1 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) { sof = i; break; }
+  ASSERT_GT(sof, 0u);
+  size_t length = (bytes[sof + 2] << 8 | bytes[sof + 3]) + 2;
+  bytes.insert(bytes.end() - 2, bytes.begin() + sof, bytes.begin() + sof + length);
+
+  JpegBufferTarget target;
+  EXPECT_THROW(DecodeJpeg(bytes.data(), bytes.size(), BestSpeed(), target), EJPEG);
+  EXPECT_EQ(MaxDifference(target, ReadPnm("baseline.fast.ppm")), 0);
+  EXPECT_EQ(FailureOf(bytes), "JPEG-Fehler #" + std::to_string(JERR_SOF_DUPLICATE));
+}
+
+// --- Four- and two-component files ----------------------------------------
+
+TEST(JpegDecode, CmykAndYcckFilesShowTheColoursOfTheirRgbOriginal) {
+  Pnm original = ReadPnm("small.ppm");
+  int w = original.width, h = original.height;
+  struct Case {
+    const char* name;
+    Bytes bytes;
+  } cases[] = {
+      {"plain CMYK", Compress(RgbToCmyk(original, false), w, h, 4, JCS_CMYK, JCS_CMYK, false)},
+      {"inverted CMYK", Compress(RgbToCmyk(original, true), w, h, 4, JCS_CMYK, JCS_CMYK)},
+      {"inverted YCCK", Compress(RgbToCmyk(original, true), w, h, 4, JCS_CMYK, JCS_YCCK)},
+      {"image editor's", ReadFixture("cmyk.jpg")},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (JpegPixelFormat format : {JpegPixelFormat::Bits24, JpegPixelFormat::Bits8}) {
+      JpegSettings settings;
+      settings.pixelFormat = format;  // no palette for CMYK: always 24 bits
+      JpegBufferTarget target;
+      DecodeJpeg(c.bytes.data(), c.bytes.size(), settings, target);
+      EXPECT_EQ(target.BitsPerPixel(), 24);
+      EXPECT_LT(MeanDifference(target, original), 4.0);
+    }
+  }
+}
+
+TEST(JpegDecode, TwoComponentFileFailsCleanly) {
+  Bytes samples(32 * 16 * 2);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 7);
+  Bytes bytes = Compress(samples, 32, 16, 2, JCS_UNKNOWN, JCS_UNKNOWN);
+  JpegHeader header = ReadJpegHeader(bytes.data(), bytes.size());
+  EXPECT_EQ(header.width, 32);
+  JpegBufferTarget target;
+  EXPECT_EQ(FailureOf(bytes), "JPEG-Fehler #" + std::to_string(JERR_CONVERSION_NOTIMPL));
+  JpegSettings eightBit;
+  eightBit.pixelFormat = JpegPixelFormat::Bits8;
+  EXPECT_EQ(FailureOf(bytes, eightBit), "JPEG-Fehler #" + std::to_string(JERR_CONVERSION_NOTIMPL));
+}
+
+TEST(CmykRows, InksSubtractFromWhiteAndInvertedFilesStoreTheirComplement) {
+  const uint8_t plain[] = {255, 0, 0, 0,  0, 0, 0, 255,  0, 128, 255, 0};
+  const uint8_t inverted[] = {0, 255, 255, 255,  255, 255, 255, 0,  255, 127, 0, 255};
+  const uint8_t expected[] = {255, 255, 0,  0, 0, 0,  0, 127, 255};  // cyan, black, orange (BGR)
+  uint8_t bgr[9];
+  CmykRowToBgr(plain, bgr, 3, false);
+  EXPECT_EQ(Bytes(bgr, bgr + 9), Bytes(expected, expected + 9));
+  CmykRowToBgr(inverted, bgr, 3, true);
+  EXPECT_EQ(Bytes(bgr, bgr + 9), Bytes(expected, expected + 9));
+}

@@ -1,0 +1,339 @@
+#include "../unit/jpeg_support.h"
+
+#include "runtime/Application.h"
+#include "runtime/Failures.h"
+#include "runtime/Handles.h"
+#include "runtime/Window.h"
+#include "streams/MemoryStream.h"
+#include "ui/jpeg/JPEGImage.h"
+#include "ui/pictures/Bitmap.h"
+#include "ui/pictures/FileFormats.h"
+#include "ui/pictures/Picture.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace {
+
+// A picture made with the given defaults and loaded from a fixture.
+struct Loaded {
+  explicit Loaded(const std::string& name, JpegSettings settings = {}) {
+    JpegSettings saved = JPEGDefaults();
+    JPEGDefaults() = settings;
+    image = std::make_unique<TJPEGImage>();
+    JPEGDefaults() = saved;
+    Bytes bytes = name.empty() ? Bytes() : ReadFixture(name);
+    TMemoryStream stream(bytes.data(), bytes.size());
+    image->LoadFromStream(stream);
+  }
+  std::unique_ptr<TJPEGImage> image;
+};
+
+// What the first draw does: decoding into the bitmap.
+void DrawOnce(TGraphic& graphic) {
+  UniqueMemDC dc(CreateCompatibleDC(nullptr));
+  RECT rect = {0, 0, graphic.Width(), graphic.Height()};
+  graphic.Draw(dc.get(), rect);
+}
+
+JpegPaletteEntry BitmapPixel(TBitmap& bitmap, int x, int y) {
+  const auto* row = static_cast<const uint8_t*>(bitmap.ScanLine(y));
+  if (bitmap.BitCount() == 8) {
+    PALETTEENTRY entry = {};
+    GetPaletteEntries(bitmap.Palette(), row[x], 1, &entry);
+    return {entry.peRed, entry.peGreen, entry.peBlue};
+  }
+  return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+}
+
+int MaxDifference(TBitmap& bitmap, const Pnm& reference) {
+  if (bitmap.Width() != reference.width || bitmap.Height() != reference.height) return -1;
+  int worst = 0;
+  for (int y = 0; y < reference.height; ++y)
+    for (int x = 0; x < reference.width; ++x) {
+      JpegPaletteEntry a = BitmapPixel(bitmap, x, y), b = reference.At(x, y);
+      worst = std::max({worst, std::abs(a.red - b.red), std::abs(a.green - b.green),
+                        std::abs(a.blue - b.blue)});
+    }
+  return worst;
+}
+
+std::string FailureOfDraw(TGraphic& graphic) {
+  try {
+    DrawOnce(graphic);
+  } catch (const Exception& failure) {
+    return failure.Message();
+  }
+  return "no failure";
+}
+
+JpegSettings BestSpeed() {
+  JpegSettings settings;
+  settings.performance = JpegPerformance::BestSpeed;
+  return settings;
+}
+
+}  // namespace
+
+TEST(JPEGImage, ReportsTheHeaderSizeBeforeDecodingAndDecodesAtTheFirstDraw) {
+  Loaded colour("baseline.jpg");
+  EXPECT_EQ(colour.image->Width(), 640);
+  EXPECT_EQ(colour.image->Height(), 480);
+  EXPECT_FALSE(colour.image->Data().FGrayscale);
+  DrawOnce(*colour.image);
+  TBitmap& bitmap = colour.image->DecodeToBitmap();
+  EXPECT_EQ(bitmap.BitCount(), 24);
+  EXPECT_EQ(bitmap.Width(), 640);
+  EXPECT_EQ(bitmap.Height(), 480);
+  const auto* first = static_cast<const uint8_t*>(bitmap.ScanLine(0));
+  EXPECT_NEAR(first[0], 30, 4);  // blue, green, red of the orange corner
+  EXPECT_NEAR(first[1], 100, 4);
+  EXPECT_NEAR(first[2], 200, 4);
+  EXPECT_LE(MaxDifference(bitmap, ReadPnm("baseline.float.ppm")), 1);
+}
+
+TEST(JPEGImage, DecodesLikeTheReferenceDecoderThroughTheBitmap) {
+  for (const char* name : {"baseline", "progressive", "restart", "onerow", "cut"}) {
+    SCOPED_TRACE(name);
+    Loaded picture(std::string(name) + ".jpg", BestSpeed());
+    EXPECT_EQ(FailureOfDraw(*picture.image), "no failure");
+    EXPECT_EQ(MaxDifference(picture.image->DecodeToBitmap(), ReadPnm(std::string(name) + ".fast.ppm")), 0);
+  }
+}
+
+TEST(JPEGImage, GrayscaleAndEightBitPicturesGetThePaletteOfTheQuantiser) {
+  Loaded gray("gray.jpg");
+  EXPECT_TRUE(gray.image->Data().FGrayscale);
+  DrawOnce(*gray.image);
+  TBitmap& grayBitmap = gray.image->DecodeToBitmap();
+  EXPECT_EQ(grayBitmap.BitCount(), 8);
+  PALETTEENTRY entries[256];
+  ASSERT_EQ(GetPaletteEntries(grayBitmap.Palette(), 0, 256, entries), 236u);
+  for (int i = 0; i < 236; ++i) {
+    EXPECT_EQ(entries[i].peRed, entries[i].peGreen);
+    EXPECT_EQ(entries[i].peGreen, entries[i].peBlue);
+  }
+  EXPECT_EQ(MaxDifference(grayBitmap, ReadPnm("gray.q236.pgm")), 0);
+
+  // The section's colour table is the palette too, so the bitmap draws right.
+  UniqueMemDC dc(CreateCompatibleDC(nullptr));
+  SelectionGuard select(dc.get(), grayBitmap.Handle());
+  RGBQUAD table[256];
+  ASSERT_GE(GetDIBColorTable(dc.get(), 0, 256, table), 236u);
+  EXPECT_EQ(table[100].rgbBlue, entries[100].peBlue);
+
+  JpegSettings eightBit;
+  eightBit.pixelFormat = JpegPixelFormat::Bits8;  // as on a screen of 8 bits per pixel
+  Loaded colour("baseline.jpg", eightBit);
+  DrawOnce(*colour.image);
+  TBitmap& colourBitmap = colour.image->DecodeToBitmap();
+  EXPECT_EQ(colourBitmap.BitCount(), 8);
+  UINT count = GetPaletteEntries(colourBitmap.Palette(), 0, 256, entries);
+  EXPECT_GT(count, 100u);
+  EXPECT_LE(count, 236u);
+  EXPECT_EQ(MaxDifference(colourBitmap, ReadPnm("baseline.q236.ppm")), 0);
+}
+
+TEST(JPEGImage, CmykPictureShowsTheColoursOfItsRgbOriginal) {
+  Loaded cmyk("cmyk.jpg");
+  DrawOnce(*cmyk.image);
+  TBitmap& bitmap = cmyk.image->DecodeToBitmap();
+  EXPECT_EQ(bitmap.BitCount(), 24);
+  Pnm original = ReadPnm("small.ppm");
+  double sum = 0;
+  for (int y = 0; y < original.height; ++y)
+    for (int x = 0; x < original.width; ++x) {
+      JpegPaletteEntry a = BitmapPixel(bitmap, x, y), b = original.At(x, y);
+      sum += std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue);
+    }
+  EXPECT_LT(sum / (3.0 * original.width * original.height), 4.0);
+}
+
+TEST(JPEGImage, LoadingFailuresAndEmptyFiles) {
+  // Not a JPEG file: code 53 at loading, the picture stays empty.
+  auto image = std::make_unique<TJPEGImage>();
+  Bytes bitmapFile = {'B', 'M', 0, 0, 0, 0, 0, 0};
+  TMemoryStream stream(bitmapFile.data(), bitmapFile.size());
+  try {
+    image->LoadFromStream(stream);
+    ADD_FAILURE() << "no failure";
+  } catch (const EJPEG& failure) {
+    EXPECT_EQ(failure.Message(), "JPEG-Fehler #53");
+  }
+  EXPECT_TRUE(image->Empty());
+  EXPECT_EQ(image->Width(), 0);
+
+  // A file of 0 bytes: an empty 0 x 0 picture that draws nothing.
+  Loaded empty("");
+  EXPECT_TRUE(empty.image->Empty());
+  EXPECT_EQ(empty.image->Width(), 0);
+  EXPECT_EQ(empty.image->Height(), 0);
+  EXPECT_EQ(FailureOfDraw(*empty.image), "no failure");
+
+  // Loading starts at the stream's position.
+  Bytes baseline = ReadFixture("baseline.jpg");
+  Bytes prefixed = {'x', 'y', 'z'};
+  prefixed.insert(prefixed.end(), baseline.begin(), baseline.end());
+  TMemoryStream offset(prefixed.data(), prefixed.size());
+  offset.SetPosition(3);
+  image->LoadFromStream(offset);
+  EXPECT_EQ(image->Width(), 640);
+}
+
+TEST(JPEGImage, ArithmeticCodedPictureLoadsFailsAtItsFirstDrawAndIsNotDecodedAgain) {
+  Loaded arith("arith.jpg");
+  EXPECT_EQ(arith.image->Width(), 96);
+  EXPECT_EQ(FailureOfDraw(*arith.image), "JPEG-Fehler #1");
+  EXPECT_EQ(FailureOfDraw(*arith.image), "no failure");  // the kept bitmap is drawn
+  EXPECT_TRUE(arith.image->DecodeToBitmap().Empty());
+}
+
+TEST(JPEGImage, SizeCannotBeChanged) {
+  Loaded colour("baseline.jpg");
+  try {
+    colour.image->SetWidth(10);
+    ADD_FAILURE() << "no failure";
+  } catch (const EInvalidGraphicOperation& failure) {
+    EXPECT_EQ(failure.Message(),
+              "Die Gr\xF6\xDF" "e einer JPEG-Grafik kann nicht ver\xE4" "ndert werden");
+  }
+  EXPECT_THROW(colour.image->SetHeight(10), EInvalidGraphicOperation);
+  EXPECT_EQ(colour.image->Width(), 640);
+
+  JpegSettings half;
+  half.scale = JpegScale::Half;
+  Loaded scaled("baseline.jpg", half);
+  EXPECT_EQ(scaled.image->Width(), 320);
+  EXPECT_EQ(scaled.image->Height(), 240);
+}
+
+TEST(JPEGImage, IsThePictureKindForJpegAndJpgFiles) {
+  InitializeJPEGImage();
+  WindowDC screen(nullptr);
+  int bits = GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+  EXPECT_EQ(JPEGDefaults().pixelFormat, bits <= 8 ? JpegPixelFormat::Bits8 : JpegPixelFormat::Bits24);
+  for (const char* extension : {"jpeg", "jpg"}) {
+    const TFileFormat* format = GetFileFormats().Find(extension);
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format->description, "JPEG-Grafikdatei");
+    EXPECT_NE(dynamic_cast<TJPEGImage*>(format->factory().get()), nullptr);
+  }
+  TPicture picture;
+  picture.LoadPictureFile(std::string(JPEG_FIXTURES) + "/baseline.jpg");
+  EXPECT_EQ(picture.PictureWidth(), 640);
+  EXPECT_EQ(picture.PictureHeight(), 480);
+}
+
+namespace {
+
+// A window that paints a picture, as the splash window does.
+class PictureWindow : public Window {
+public:
+  explicit PictureWindow(TGraphic& graphic) : graphic_(graphic) {
+    CreateNative("JpegTestPictureWindow", WS_POPUP | WS_VISIBLE, 0, 0, 0, 96, 64,
+                 Application->Handle());
+  }
+  int Paints() const { return paints_; }
+
+protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_PAINT: return OnPaint();
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+
+private:
+  LRESULT OnPaint() {
+    struct Painting {
+      HWND window;
+      PAINTSTRUCT ps;
+      HDC dc;
+      explicit Painting(HWND w) : window(w), dc(BeginPaint(w, &ps)) {}
+      ~Painting() { EndPaint(window, &ps); }
+    } painting(Handle());
+    ++paints_;
+    RECT rect = {0, 0, graphic_.Width(), graphic_.Height()};
+    graphic_.Draw(painting.dc, rect);
+    return 0;
+  }
+
+  TGraphic& graphic_;
+  int paints_ = 0;
+};
+
+// Presses OK on every box with the caption that shows up, noting its text.
+class BoxPresser {
+public:
+  explicit BoxPresser(std::string caption)
+      : caption_(std::move(caption)), thread_([this]() { Run(); }) {}
+  ~BoxPresser() {
+    stop_ = true;
+    thread_.join();
+  }
+  int Boxes() const { return boxes_; }
+  std::string Text() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return text_;
+  }
+
+private:
+  void Run() {
+    while (!stop_) {
+      if (HWND box = FindWindowA("#32770", caption_.c_str())) {
+        char text[256] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          text_ = text;
+        }
+        ++boxes_;
+        SendMessageA(box, WM_COMMAND, IDOK, 0);
+      }
+      Sleep(20);
+    }
+  }
+
+  std::string caption_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> boxes_{0};
+  std::mutex mutex_;
+  std::string text_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+TEST(JPEGImage, FailureAtTheFirstPaintIsReportedByThePumpAndTheRunGoesOn) {
+  TApplication app;
+  TApplication* saved = Application;
+  Application = &app;
+  app.SetTitle("Setup");
+  {
+    Loaded arith("arith.jpg");
+    PictureWindow window(*arith.image);
+    BoxPresser presser("Setup");
+    for (int i = 0; i < 250 && (window.Paints() < 1 || presser.Boxes() < 1); ++i) {
+      app.ProcessMessages();
+      Sleep(20);
+    }
+    EXPECT_EQ(presser.Boxes(), 1);
+    EXPECT_EQ(presser.Text(), "JPEG-Fehler #1.");
+
+    // Later paints draw the kept bitmap without a new report.
+    int paints = window.Paints();
+    InvalidateRect(window.Handle(), nullptr, FALSE);
+    for (int i = 0; i < 50 && window.Paints() == paints; ++i) {
+      app.ProcessMessages();
+      Sleep(20);
+    }
+    EXPECT_GT(window.Paints(), paints);
+    Sleep(100);
+    EXPECT_EQ(presser.Boxes(), 1);
+  }
+  Application = saved;
+}
