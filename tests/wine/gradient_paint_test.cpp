@@ -145,7 +145,7 @@ TEST(FxPanelPaint, AFailingGradientEndsThePaintWithoutTheCaption) {
   for (auto* p : {&failing, &working}) {
     p->SetBackground(tmGradient);
     p->SetCaption("MMMM");
-    p->SetFont(TFontSpec{"Arial", -14, true, clBlack});
+    p->SetFont(TFontRequest{"Arial", -14, true, clBlack});
   }
   working.fail = false;
   failing.SetBounds(0, 0, 60, 40);
