@@ -21,7 +21,7 @@ constexpr int kDesignPixelsPerInch = 96;
 constexpr int kDesignTextHeight = 16;
 
 // The window font; the panels inherit it but draw no text.
-TFontSpec WindowFont() { return TFontSpec{"Arial", -13, false, clBlack}; }
+TFontRequest WindowFont() { return TFontRequest{"Arial", -13, false, clBlack}; }
 
 }  // namespace
 
@@ -76,7 +76,7 @@ void TfrmMain::BuildLayout() {
   c.pnlFrame.InsertControl(c.pnlform);
 
   c.lbWait.SetBounds(24, 90, 0, 0);
-  c.lbWait.SetFont(TFontSpec{"Arial", -12, false, clBlack});
+  c.lbWait.SetFont(TFontRequest{"Arial", -12, false, clBlack});
   c.lbWait.SetCaption("#");
   c.pnlform.InsertControl(c.lbWait);
 
@@ -96,12 +96,12 @@ void TfrmMain::BuildLayout() {
   c.lbText.SetWordWrap(true);
   c.lbText.SetTransparent(true);
   c.lbText.SetShowAccelChar(false);
-  c.lbText.SetFont(TFontSpec{"Arial", -12, false, clBlack});
+  c.lbText.SetFont(TFontRequest{"Arial", -12, false, clBlack});
   c.lbText.SetCaption("#");
   c.pnlTop.InsertControl(c.lbText);
 
   c.lblTitel.SetBounds(16, 8, 0, 0);
-  c.lblTitel.SetFont(TFontSpec{"MS Sans Serif", -11, true, clWindowText});
+  c.lblTitel.SetFont(TFontRequest{"MS Sans Serif", -11, true, clWindowText});
   c.lblTitel.SetCaption("#");
   c.pnlTop.InsertControl(c.lblTitel);
 
@@ -123,7 +123,7 @@ void TfrmMain::BuildLayout() {
 
 // The layout is designed for 96 pixels per inch and a text height of 16.
 void TfrmMain::ScaleLayout(int textHeight) {
-  TFontSpec font = WindowFont();
+  TFontRequest font = WindowFont();
   const int ppi = ScreenPixelsPerInch();
   if (ppi != kDesignPixelsPerInch) font.height = MulDivRound(font.height, ppi, kDesignPixelsPerInch);
   const int measured = textHeight != 0 ? textHeight : MeasureTextHeight(font);
@@ -173,7 +173,7 @@ void TfrmMain::Repaint() {
   UpdateWindow(Handle());
 }
 
-TfrmMain::ControlView TfrmMain::Inspect(const std::string& name) const {
+TfrmMain::ControlView TfrmMain::ViewOf(const std::string& name) const {
   ControlView view;
   TControl* control = controls_->Find(name);
   if (!control) return view;

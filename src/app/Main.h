@@ -45,7 +45,7 @@ public:
     RECT bounds = {};
     HWND handle = nullptr;
   };
-  ControlView Inspect(const std::string& name) const;
+  ControlView ViewOf(const std::string& name) const;
   int ProgressPosition() const;
 
   bool FSilent = false;

@@ -62,7 +62,8 @@ TEST(SquareGradientPaint, StaysInsideItsRectangle) {
   for (int y = 0; y < 9; ++y) {
     for (int x = 0; x < 20; ++x) {
       const bool inside = x >= 5 && x < 15 && y >= 3 && y < 6;
-      if (!inside) ASSERT_EQ(canvas.At(x, y), kUntouched) << x << "," << y;
+      if (inside) continue;
+      ASSERT_EQ(canvas.At(x, y), kUntouched) << x << "," << y;
     }
   }
   // The 10 x 3 case: the innermost of equal half-sizes shows.
@@ -108,7 +109,7 @@ class Host : public Window {
 public:
   Host(int width, int height) {
     CreateNative("GradientTestHost", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, 0, 0, width, height,
-                 nullptr, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+                 nullptr, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
 };
 
@@ -135,16 +136,19 @@ int DarkPixels(const PixelCanvas& canvas, int x0, int y0, int w, int h) {
 
 }  // namespace
 
-TEST(FxPanelPaint, AFailingGradientEndsThePaintWithoutTheCaption) {
+TEST(FxPanelPaint, FailureEmptyTableAndPlainModes) {
   ApplicationScope scope;
-  Host host(200, 40);
+  Host host(260, 40);
   FailingPanel failing("failing");
   FailingPanel working("working");
   TFxPanel plain("plain");
+  TFxPanel empty("empty");  // a gradient without bands: only the erase shows
+  empty.SetBackground(tmGradient);
+  empty.Gradient().SetTwoColors(false);
   for (auto* p : {&failing, &working}) {
     p->SetBackground(tmGradient);
     p->SetCaption("MMMM");
-    p->SetFont(TFontSpec{"Arial", -14, true, clBlack});
+    p->SetFont(TFontRequest{"Arial", -14, true, clBlack});
   }
   working.fail = false;
   failing.SetBounds(0, 0, 60, 40);
@@ -153,9 +157,11 @@ TEST(FxPanelPaint, AFailingGradientEndsThePaintWithoutTheCaption) {
   failing.CreateHandle(host.Handle());
   working.CreateHandle(host.Handle());
   plain.CreateHandle(host.Handle());
+  empty.SetBounds(200, 0, 60, 40);
+  empty.CreateHandle(host.Handle());
   Settle();
 
-  PixelCanvas canvas(200, 40);
+  PixelCanvas canvas(260, 40);
   canvas.CaptureScreen(0, 0);
   EXPECT_EQ(DarkPixels(canvas, 0, 0, 60, 40), 0) << "no caption over the failed gradient";
   EXPECT_EQ(canvas.At(30, 5), (Rgb{255, 0, 0})) << "what was drawn stays";
@@ -163,4 +169,7 @@ TEST(FxPanelPaint, AFailingGradientEndsThePaintWithoutTheCaption) {
   for (int x = 140; x < 200; x += 7)
     for (int y = 0; y < 40; y += 5)
       ASSERT_EQ(canvas.At(x, y), SysColor(COLOR_BTNFACE)) << "other modes fill with the colour";
+  for (int x = 200; x < 260; x += 7)
+    for (int y = 0; y < 40; y += 5)
+      ASSERT_EQ(canvas.At(x, y), SysColor(COLOR_BTNFACE)) << "the erase fills with the panel colour";
 }

@@ -104,7 +104,7 @@ protected:
     WriteBytes(dir + "\\Deutsch.lng", language.Bytes());
   }
 
-  std::string Caption(const char* name) { return form.Inspect(name).caption; }
+  std::string Caption(const char* name) { return form.ViewOf(name).caption; }
 
   ApplicationScope scope;
   TfrmMain form{16};
@@ -130,9 +130,9 @@ TEST_F(PrepareWindow, EveryFormatVersionReadsItsOwnFields) {
     window.PrepareWindow(dir);
     EXPECT_EQ(window.FSilent, c.hasVersion && c.version >= 4003);
     EXPECT_EQ(IsWindowVisible(window.Handle()) != FALSE, !window.FSilent);
-    EXPECT_EQ(window.Inspect("lblTitel").caption, "Willkommen");
-    EXPECT_EQ(window.Inspect("lbText").caption, "Produkt 1.0 wird vorbereitet.");
-    EXPECT_EQ(window.Inspect("lbWait").caption, "Bitte warten ...");
+    EXPECT_EQ(window.ViewOf("lblTitel").caption, "Willkommen");
+    EXPECT_EQ(window.ViewOf("lbText").caption, "Produkt 1.0 wird vorbereitet.");
+    EXPECT_EQ(window.ViewOf("lbWait").caption, "Bitte warten ...");
   }
 }
 

@@ -138,7 +138,7 @@ TEST_F(ProgressRun, WindowComesUpOnceCentredWithItsTextsAndTheBarReaches100First
 
   // The size follows the text height that the platform measures for the
   // window font; this process sees the same fonts.
-  const int h = MeasureTextHeight(TFontSpec{"Arial", -13, false, clBlack});
+  const int h = MeasureTextHeight(TFontRequest{"Arial", -13, false, clBlack});
   const int width = MulDivRound(381, h, 16), height = MulDivRound(167, h, 16);
   const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   EXPECT_EQ(seen.shownTimes, 1);

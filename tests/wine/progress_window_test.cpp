@@ -23,7 +23,7 @@ protected:
   TfrmMain form{kDesignTextHeight};
 
   RECT Bounds(const char* name) {
-    TfrmMain::ControlView view = form.Inspect(name);
+    TfrmMain::ControlView view = form.ViewOf(name);
     EXPECT_TRUE(view.found) << name;
     return view.bounds;
   }
@@ -85,19 +85,19 @@ TEST_F(ProgressWindow, ControlsSitWhereTheLayoutPutsThem) {
   const RECT wait = Bounds("lbWait");
   EXPECT_EQ(wait.left, 31);
   EXPECT_EQ(wait.top, 97);
-  EXPECT_FALSE(form.Inspect("XPManifest1").found) << "not a visual control";
+  EXPECT_FALSE(form.ViewOf("XPManifest1").found) << "not a visual control";
 
   RECT client;
-  HWND frame = form.Inspect("pnlFrame").handle;
+  HWND frame = form.ViewOf("pnlFrame").handle;
   GetClientRect(frame, &client);
   EXPECT_EQ(client.right, 377) << "the client edge takes 2 pixels a side";
   EXPECT_TRUE(GetWindowLongPtrA(frame, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-  EXPECT_FALSE(GetWindowLongPtrA(form.Inspect("pnlform").handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_FALSE(GetWindowLongPtrA(form.ViewOf("pnlform").handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
 TEST_F(ProgressWindow, LabelsStartWithAHashAndFollowTheirText) {
   for (const char* name : {"lblTitel", "lbText", "lbWait"})
-    EXPECT_EQ(form.Inspect(name).caption, "#") << name;
+    EXPECT_EQ(form.ViewOf(name).caption, "#") << name;
 
   const RECT hash = Bounds("lblTitel");
   form.SetTitle("A much longer title for the head");
@@ -123,7 +123,7 @@ TEST_F(ProgressWindow, LabelsStartWithAHashAndFollowTheirText) {
 }
 
 TEST_F(ProgressWindow, ProgressBarRunsFrom0To100InStepsOf10) {
-  HWND bar = form.Inspect("Balken").handle;
+  HWND bar = form.ViewOf("Balken").handle;
   char className[32] = {};
   GetClassNameA(bar, className, sizeof className);
   EXPECT_STREQ(className, "msctls_progress32");
@@ -258,21 +258,21 @@ TEST(ProgressWindowScaling, LayoutFollowsTheMeasuredTextHeight) {
   ApplicationScope scope;
   TfrmMain measured;  // the font as the platform matches it
   const int h = measured.TextHeight();
-  for (const TFontSpec& spec : {TFontSpec{"Arial", -13, false, clBlack},
-                                TFontSpec{"Arial", -12, false, clBlack},
-                                TFontSpec{"MS Sans Serif", -11, true, clWindowText}}) {
-    const MatchedFont m = DescribeMatchedFont(spec);
-    std::cout << "font \"" << spec.face << "\" " << spec.height << " -> \"" << m.face
+  for (const TFontRequest& request : {TFontRequest{"Arial", -13, false, clBlack},
+                                TFontRequest{"Arial", -12, false, clBlack},
+                                TFontRequest{"MS Sans Serif", -11, true, clWindowText}}) {
+    const MatchedFont m = DescribeMatchedFont(request);
+    std::cout << "font \"" << request.face << "\" " << request.height << " -> \"" << m.face
               << "\", text height " << m.height << "\n";
   }
-  EXPECT_EQ(h, MeasureTextHeight(TFontSpec{"Arial", -13, false, clBlack}));
+  EXPECT_EQ(h, MeasureTextHeight(TFontRequest{"Arial", -13, false, clBlack}));
   RECT client;
   GetClientRect(measured.Handle(), &client);
   EXPECT_EQ(client.right, MulDivRound(381, h, 16));
   EXPECT_EQ(client.bottom, MulDivRound(167, h, 16));
-  const RECT bar = measured.Inspect("Balken").bounds;
+  const RECT bar = measured.ViewOf("Balken").bounds;
   EXPECT_EQ(bar.right - bar.left, MulDivRound(321, h, 16));
-  const RECT strip = measured.Inspect("pnlTopBody").bounds;
+  const RECT strip = measured.ViewOf("pnlTopBody").bounds;
   EXPECT_EQ(strip.bottom - strip.top, MulDivRound(3, h, 16));
 
   TfrmMain unscaled(16);

@@ -68,10 +68,6 @@ void TWinControl::InsertControl(TControl& child) {
   children_.push_back(&child);
 }
 
-void TWinControl::SetBounds(int left, int top, int width, int height) {
-  TControl::SetBounds(left, top, width, height);
-}
-
 void TWinControl::BoundsChanged() {
   if (Handle()) {
     SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(),

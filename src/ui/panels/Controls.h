@@ -83,7 +83,6 @@ public:
   TColor Color() const { return color_; }
   void SetColor(TColor color) { color_ = color; Invalidate(); }
 
-  void SetBounds(int left, int top, int width, int height) override;
   void ScaleBy(int m, int d) override;
   void CreateHandle(HWND parentHandle) override;
 

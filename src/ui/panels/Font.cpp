@@ -1,9 +1,9 @@
 #include "ui/panels/Font.h"
 
-UniqueFont CreateFontFor(const TFontSpec& spec) {
-  return UniqueFont(CreateFontA(spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+UniqueFont CreateFontFor(const TFontRequest& request) {
+  return UniqueFont(CreateFontA(request.height, 0, 0, 0, request.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, FIXED_PITCH | FF_DONTCARE, spec.face.c_str()));
+                                DEFAULT_QUALITY, FIXED_PITCH | FF_DONTCARE, request.face.c_str()));
 }
 
 int ScreenPixelsPerInch() {
@@ -11,9 +11,9 @@ int ScreenPixelsPerInch() {
   return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
-MatchedFont DescribeMatchedFont(const TFontSpec& spec) {
+MatchedFont DescribeMatchedFont(const TFontRequest& request) {
   WindowDC screen(nullptr);
-  UniqueFont font = CreateFontFor(spec);
+  UniqueFont font = CreateFontFor(request);
   SelectionGuard select(screen.get(), font.get());
   char face[LF_FACESIZE] = {};
   GetTextFaceA(screen.get(), LF_FACESIZE, face);
@@ -22,4 +22,4 @@ MatchedFont DescribeMatchedFont(const TFontSpec& spec) {
   return MatchedFont{face, size.cy};
 }
 
-int MeasureTextHeight(const TFontSpec& spec) { return DescribeMatchedFont(spec).height; }
+int MeasureTextHeight(const TFontRequest& request) { return DescribeMatchedFont(request).height; }

@@ -8,25 +8,25 @@
 
 #include <string>
 
-struct TFontSpec {
+struct TFontRequest {
   std::string face;
   int height = 0;
   bool bold = false;
   TColor color = clBlack;
 };
 
-UniqueFont CreateFontFor(const TFontSpec& spec);
+UniqueFont CreateFontFor(const TFontRequest& request);
 
 // The display's pixels per inch.
 int ScreenPixelsPerInch();
 
 // The height of the digit "0" in the font on the screen: the measured text
 // height that decides whether a window is scaled.
-int MeasureTextHeight(const TFontSpec& spec);
+int MeasureTextHeight(const TFontRequest& request);
 
 // Face name and height of the font the platform matched for a request.
 struct MatchedFont {
   std::string face;
   int height;
 };
-MatchedFont DescribeMatchedFont(const TFontSpec& spec);
+MatchedFont DescribeMatchedFont(const TFontRequest& request);

@@ -49,7 +49,7 @@ public:
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
   void SetAlignment(TFxAlignment alignment) { alignment_ = alignment; Invalidate(); }
-  void SetFont(const TFontSpec& font) { font_ = font; Invalidate(); }
+  void SetFont(const TFontRequest& font) { font_ = font; Invalidate(); }
 
   // While loading, change notifications of the descriptions are ignored;
   // EndLoading invalidates once.
@@ -69,7 +69,7 @@ private:
   TFxGradient gradient_;
   std::string caption_;
   TFxAlignment alignment_ = agCenter;
-  TFontSpec font_;
+  TFontRequest font_;
 };
 
 // Fills r with gradient in the gstSquare style: one rectangle per band with

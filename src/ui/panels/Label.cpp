@@ -9,7 +9,7 @@ void TLabel::SetCaption(std::string caption) {
   Invalidate();
 }
 
-void TLabel::SetFont(const TFontSpec& font) {
+void TLabel::SetFont(const TFontRequest& font) {
   font_ = font;
   AdjustBounds();
   Invalidate();

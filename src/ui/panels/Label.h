@@ -14,8 +14,8 @@ public:
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
 
-  const TFontSpec& Font() const { return font_; }
-  void SetFont(const TFontSpec& font);
+  const TFontRequest& Font() const { return font_; }
+  void SetFont(const TFontRequest& font);
 
   void SetAutoSize(bool autoSize);
   void SetWordWrap(bool wordWrap);
@@ -36,7 +36,7 @@ private:
   TColor Color() const;
 
   std::string caption_;
-  TFontSpec font_;
+  TFontRequest font_;
   bool autoSize_ = true;
   bool wordWrap_ = false;
   std::optional<bool> transparent_;
