@@ -109,8 +109,8 @@ void TMetafile::SetHeight(int height) {
 
 bool TMetafile::Empty() { return !handle_; }
 
-HPALETTE TMetafile::PaletteForDrawing() {
-  if (!paletteSettled_) {
+HPALETTE TMetafile::Palette() {
+  if (!paletteSettled_ && handle_) {
     paletteSettled_ = true;
     UINT count = GetEnhMetaFilePaletteEntries(handle_.get(), 0, nullptr);
     if (count != 0 && count != GDI_ERROR) {
@@ -132,7 +132,7 @@ HPALETTE TMetafile::PaletteForDrawing() {
 
 void TMetafile::Draw(HDC dc, const RECT& rect) {
   if (!handle_) return;
-  HPALETTE palette = PaletteForDrawing();
+  HPALETTE palette = Palette();
   HPALETTE old = nullptr;
   if (palette) {
     old = SelectPalette(dc, palette, TRUE);
