@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 vswrite=${1:-$root/build/native}/tools/vstools/vswrite
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$root/fuzz/corpus/reader" "$root/fuzz/corpus/language"
+mkdir -p "$root/fuzz/corpus/reader" "$root/fuzz/corpus/language" "$root/fuzz/corpus/inspect"
 
 for description in "$root"/tools/samples/*.txt "$root"/fuzz/seeds/*.txt; do
   name=$(basename "$description" .txt)
@@ -17,6 +17,11 @@ done
 # Language files as they are.
 for name in Deutsch.lng English.lng language_escapes; do
   cp "$scratch/$name" "$root/fuzz/corpus/language/$name"
+done
+
+# Inspector inputs: every value stream as it is.
+for name in Setup.inf Deutsch.lng English.lng nested language_escapes; do
+  cp "$scratch/$name" "$root/fuzz/corpus/inspect/$name"
 done
 
 # Reader inputs: [chunk selector] [operation count] [operations] [stream].
