@@ -11,10 +11,18 @@
 
 namespace {
 
+void RemoveFile();
+
+// Never destroyed, so it is still there when the exit handler removes the file.
 const std::string& FilePath() {
-  static const std::string path = "/tmp/language_fuzz_" + std::to_string(getpid()) + ".lng";
+  static const std::string& path = *new std::string([] {
+    std::atexit(RemoveFile);
+    return "/tmp/language_fuzz_" + std::to_string(getpid()) + ".lng";
+  }());
   return path;
 }
+
+void RemoveFile() { std::remove(FilePath().c_str()); }
 
 bool HasPair(const std::string& text, char letter) {
   for (size_t i = 0; i + 1 < text.size(); ++i)
