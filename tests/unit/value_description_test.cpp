@@ -1,6 +1,7 @@
 // The value writer, the description format and the inspector.
 #include "vswriter/Description.h"
 #include "vswriter/ValueWriter.h"
+#include "vswriter/MediumCheck.h"
 
 #include "StreamTestSupport.h"
 #include "streams/Reader.h"
@@ -215,4 +216,47 @@ TEST(ValueSamples, TheSetupInformationHeadReadsAsFormat5000) {
   r.ReadStrValue();
   EXPECT_FALSE(r.ReadBoolValue());  // not silent
   EXPECT_EQ(r.ReadOffset(), static_cast<int32_t>(stream.Size()));
+}
+
+// ---- Checking medium files as Setup.exe reads them ---------------------------------
+
+TEST(MediumCheck, ReportsTheSetupInformationHeadAndTheSilentFlag) {
+  const std::string path = TestFile("check.inf");
+  WriteTestFile(path, Build(Sample("Setup.inf.txt")));
+  std::string report;
+  EXPECT_TRUE(CheckSetupInfo(path, report));
+  EXPECT_EQ(report,
+            "format version: 5000\nlanguage file: \"Deutsch.lng\"\nproduct name: \"Demo Produkt\"\n"
+            "product version: \"1.0\"\nsilent: no\n");
+  WriteTestFile(path, Build("signature\nint 4003\ntrue\nstr \"\"\nstr \"E.lng\"\nstr \"P\"\nstr \"V\"\n"
+                            "false\nstr \"\"\nstr \"\"\ntrue\n"));
+  EXPECT_TRUE(CheckSetupInfo(path, report));
+  EXPECT_NE(report.find("silent: yes"), std::string::npos) << report;
+}
+
+TEST(MediumCheck, NamesTheStepWhereSetupWouldFail) {
+  const std::string path = TestFile("check_bad.inf");
+  WriteTestFile(path, Build("signature\nstr \"a\"\nstr \"b\"\nint 5\n"));
+  std::string report;
+  EXPECT_FALSE(CheckSetupInfo(path, report));
+  EXPECT_EQ(LastLine(report), "error (language file), reading stopped at offset 11: Ung\xC3\xBCltiger Eigenschaftswert");
+
+  std::string language = Build(Sample("Deutsch.lng.txt"));
+  WriteTestFile(path, language.substr(0, 60));
+  EXPECT_FALSE(CheckLanguageFile(path, report));
+  EXPECT_NE(report.find("1000: \"Installation\"\nerror (loading the texts), reading stopped at the end "
+                        "of the data, offset 60: Stream-Lesefehler\n"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find("text 1002 is missing"), std::string::npos);
+}
+
+TEST(MediumCheck, ListsLanguageTextsExpandedAndMarksShadowedNumbers) {
+  const std::string path = TestFile("check.lng");
+  WriteTestFile(path, Build("signature\nstr \"\"\nsym X\nint 0\nlist\nint 1000\nstr \"a\\nb\"\n"
+                            "int 1000\nstr \"c\"\nend\n"));
+  std::string report;
+  EXPECT_TRUE(CheckLanguageFile(path, report));
+  EXPECT_EQ(report.substr(0, report.find("note")),
+            "1000: \"a\\r\\nb\"\n1000: \"c\" (never shown: an earlier text has this number)\n");
 }
