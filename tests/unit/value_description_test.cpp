@@ -30,9 +30,12 @@ std::string LastLine(const std::string& text) {
   return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1));
 }
 
+// The demonstration samples, found from this file's place in the tree.
 std::string Sample(const std::string& name) {
+  std::string here = __FILE__;
+  std::string root = here.substr(0, here.rfind("/tests/unit/"));
   std::string text;
-  EXPECT_TRUE(ReadFileBytes((std::string(SETUP_SOURCE_DIR) + "/tools/samples/" + name).c_str(), text));
+  EXPECT_TRUE(ReadFileBytes((root + "/tools/samples/" + name).c_str(), text)) << root;
   return text;
 }
 
