@@ -194,6 +194,11 @@ void TReader::PassValue() {
 
 std::string TReader::ReadBytesAsText(int32_t length) {
   if (length < 0) RaiseInvalidValue();
+  if (length <= FChunkFill - FChunkPos) {  // the usual case: all in the chunk
+    const char* start = reinterpret_cast<const char*>(FChunk.get() + FChunkPos);
+    FChunkPos += length;
+    return std::string(start, static_cast<size_t>(length));
+  }
   std::string text;
   while (length > 0) {
     int32_t k = length < kStringPiece ? length : kStringPiece;
@@ -230,7 +235,7 @@ void TReader::CheckSignature() {
   if (signature != kValueStreamSignature) throw EReadError(msg::InvalidStreamFormat);
 }
 
-int32_t TReader::ReadIntValue() {
+int32_t TReader::ReadIntValueSlow() {
   switch (TakeTag()) {
     case tgInt8: return ReadLittleEndian<int8_t>();
     case tgInt16: return ReadLittleEndian<int16_t>();
@@ -239,7 +244,7 @@ int32_t TReader::ReadIntValue() {
   }
 }
 
-std::string TReader::ReadStrValue() {
+std::string TReader::ReadStrValueSlow() {
   uint8_t tag = PeekTag();
   if (tag == tgWideStr || tag == tgUtf8Str) return AnsiFromUtf16(ReadWideText());
   switch (TakeTag()) {
@@ -263,8 +268,6 @@ std::string TReader::ReadSymbolValue() {
 }
 
 void TReader::EnterList() { ExpectTag(tgList); }
-
-bool TReader::AtListEnd() { return PeekTag() == tgEnd; }
 
 void TReader::LeaveList() { ExpectTag(tgEnd); }
 

@@ -45,16 +45,16 @@ public:
   ~TReader() override;
 
   void CheckSignature();
-  int32_t ReadIntValue();
+  inline int32_t ReadIntValue();
   // Short and long strings as stored; UTF-16 and UTF-8 strings converted to
   // the ANSI code page of the current thread.
-  std::string ReadStrValue();
+  inline std::string ReadStrValue();
   // True only for tgTrue; any other byte gives false and only it is taken.
   bool ReadBoolValue();
   // A symbol's text, or "Null", "False", "True", "nil" for those tags.
   std::string ReadSymbolValue();
   void EnterList();
-  bool AtListEnd();
+  bool AtListEnd() { return PeekTag() == tgEnd; }
   void LeaveList();
 
   // The stream offset of the next byte the reader delivers.
@@ -87,6 +87,8 @@ public:
   void DropBytes(int32_t count);
 
 private:
+  int32_t ReadIntValueSlow();
+  std::string ReadStrValueSlow();
   void Refill();
   template <typename T> T ReadLittleEndian();
   int32_t ReadLength();
@@ -96,3 +98,31 @@ private:
   // gives the nesting a list or a collection opens, 0 for the others.
   uint8_t PassPayload(uint8_t tag);
 };
+
+// The usual cases, a whole integer or short string inside the chunk, are
+// decoded here; everything else takes the general path.
+inline int32_t TReader::ReadIntValue() {
+  if (FChunkFill - FChunkPos >= 5) {
+    const uint8_t* p = FChunk.get() + FChunkPos;
+    switch (p[0]) {
+      case tgInt8: FChunkPos += 2; return static_cast<int8_t>(p[1]);
+      case tgInt16: FChunkPos += 3; return static_cast<int16_t>(p[1] | (p[2] << 8));
+      case tgInt32:
+        FChunkPos += 5;
+        return static_cast<int32_t>(p[1] | (p[2] << 8) | (p[3] << 16) | (uint32_t(p[4]) << 24));
+      default: break;
+    }
+  }
+  return ReadIntValueSlow();
+}
+
+inline std::string TReader::ReadStrValue() {
+  if (FChunkFill - FChunkPos >= 2 && FChunk[FChunkPos] == tgShortStr &&
+      FChunk[FChunkPos + 1] <= FChunkFill - FChunkPos - 2) {
+    const char* start = reinterpret_cast<const char*>(FChunk.get() + FChunkPos + 2);
+    size_t length = FChunk[FChunkPos + 1];
+    FChunkPos += 2 + static_cast<int32_t>(length);
+    return std::string(start, length);
+  }
+  return ReadStrValueSlow();
+}

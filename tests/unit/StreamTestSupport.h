@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -49,9 +51,19 @@ std::string FailureOf(F f) {
   return "(none)";
 }
 
+// The files made through TestFile, removed with their folder at exit.
+// Both live until after the exit handler ran: never destroyed.
+inline std::vector<std::string>& TestFiles() {
+  static auto* files = new std::vector<std::string>;
+  return *files;
+}
+
+inline void RemoveTestFiles();
+
 // A folder for test files that exists for the test binary's lifetime.
 inline const std::string& TestFolder() {
-  static const std::string folder = [] {
+  static const std::string& folder = *new std::string([] {
+    std::atexit(RemoveTestFiles);
 #ifdef _WIN32
     char temp[MAX_PATH + 1];
     DWORD n = GetTempPathA(sizeof temp, temp);
@@ -65,15 +77,26 @@ inline const std::string& TestFolder() {
     const char* made = mkdtemp(pattern);
     return std::string(made ? made : "/tmp");
 #endif
-  }();
+  }());
   return folder;
 }
 
 inline std::string TestFile(const std::string& name) {
 #ifdef _WIN32
-  return TestFolder() + "\\" + name;
+  std::string path = TestFolder() + "\\" + name;
 #else
-  return TestFolder() + "/" + name;
+  std::string path = TestFolder() + "/" + name;
+#endif
+  TestFiles().push_back(path);
+  return path;
+}
+
+inline void RemoveTestFiles() {
+  for (const std::string& path : TestFiles()) std::remove(path.c_str());
+#ifdef _WIN32
+  RemoveDirectoryA(TestFolder().c_str());
+#else
+  rmdir(TestFolder().c_str());
 #endif
 }
 

@@ -131,10 +131,12 @@ int64_t Scaled(const std::string& word) {
   if (places.size() > 4 || places.find_first_not_of("0123456789") != std::string::npos)
     throw Failure("\"" + word + "\" is not a decimal with up to four places");
   bool negative = !whole.empty() && whole[0] == '-';
-  int64_t units = Number(negative ? whole.substr(1) : whole, 0, INT64_MAX / 10000 - 1);
+  uint64_t units = static_cast<uint64_t>(Number(negative ? whole.substr(1) : whole, 0, INT64_MAX / 10000));
   places.append(4 - places.size(), '0');
-  int64_t value = units * 10000 + Number(places, 0, 9999);
-  return negative ? -value : value;
+  uint64_t magnitude = units * 10000 + static_cast<uint64_t>(Number(places, 0, 9999));
+  const uint64_t limit = negative ? uint64_t(1) << 63 : static_cast<uint64_t>(INT64_MAX);
+  if (magnitude > limit) throw Failure("\"" + word + "\" is out of range for fixed64");
+  return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
 }
 
 std::string HexBytes(const std::string& word) {
@@ -255,6 +257,13 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   else if (k == "nil") { Expect(line, 1); w.Nil(); }
   else if (k == "list") { Expect(line, 1); w.BeginList(); }
   else if (k == "end") { Expect(line, 1); w.End(); }
+  else if ((k == "float32" || k == "date64") && line.words.size() == 2 &&
+           line.words[1].text.compare(0, 5, "bits:") == 0) {
+    std::string bytes = HexBytes(line.words[1].text.substr(5));
+    if (bytes.size() != (k == "float32" ? 4u : 8u)) throw Failure("bits: takes the value's bytes in hexadecimal");
+    w.Tag(k == "float32" ? tgFloat32 : tgDate64);
+    w.Raw(bytes);
+  }
   else if (k == "float32") { Expect(line, 2); w.Float32(static_cast<float>(Real(line.words[1].text))); }
   else if (k == "date64") { Expect(line, 2); w.Date64(Real(line.words[1].text)); }
   else if (k == "fixed64") { Expect(line, 2); w.Fixed64(Scaled(line.words[1].text)); }

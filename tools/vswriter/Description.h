@@ -16,7 +16,8 @@
 //   nil
 //   list                   opens a list
 //   end                    closes a list, a collection or an item
-//   float32 X   date64 X   floating-point values
+//   float32 X   date64 X   floating-point values; bits:HEX gives the
+//                          value's bytes in file order instead
 //   fixed64 X              decimal with up to four places, e.g. 12.5
 //   float80 HEX            the ten bytes as 20 hexadecimal digits
 //   bytes HEX              a byte run (4-byte length)

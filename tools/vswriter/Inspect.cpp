@@ -8,6 +8,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -145,6 +146,19 @@ std::string Hex(const uint8_t* p, size_t n) {
   return out;
 }
 
+// A number in decimal when that reads back to the same bits (NaN payloads
+// and the like do not), otherwise "bits:" and the bytes in file order.
+template <typename T>
+std::string Real(const uint8_t* p) {
+  T value;
+  std::memcpy(&value, p, sizeof(T));
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%.*g", sizeof(T) == 4 ? 9 : 17, static_cast<double>(value));
+  T back = static_cast<T>(std::strtod(buffer, nullptr));
+  if (std::memcmp(&back, &value, sizeof(T)) == 0) return buffer;
+  return "bits:" + Hex(p, sizeof(T));
+}
+
 // ---- Decoding --------------------------------------------------------------------
 
 std::string Inspector::Int(uint8_t kind, size_t start) {
@@ -188,14 +202,8 @@ void Inspector::Value(bool closesList) {
       line += buffer;
       break;
     case tgFloat80: line += "float80 " + Hex(Take(10, start, "the float80 value"), 10); break;
-    case tgFloat32:
-      std::snprintf(buffer, sizeof buffer, "float32 %.9g", static_cast<double>(Number<float>(start, "the float32 value")));
-      line += buffer;
-      break;
-    case tgDate64:
-      std::snprintf(buffer, sizeof buffer, "date64 %.17g", Number<double>(start, "the date64 value"));
-      line += buffer;
-      break;
+    case tgFloat32: line += "float32 " + Real<float>(Take(4, start, "the float32 value")); break;
+    case tgDate64: line += "date64 " + Real<double>(Take(8, start, "the date64 value")); break;
     case tgFixed64: {
       int64_t v = Number<int64_t>(start, "the fixed64 value");
       uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
