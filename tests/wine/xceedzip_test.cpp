@@ -31,7 +31,10 @@ const DISPID kPreservePaths = 202;
 const LONG kArchiveMissing = 503;
 const LONG kArchiveUnreadable = 505;
 const LONG kPassword = 510;
+const LONG kDamaged = 511;
 const LONG kUnsafeName = 512;
+const LONG kWriteFailed = 513;
+const LONG kNoTargetFolder = 521;
 
 // The two methods the program calls by their position in the method table.
 using AddFilesToProcessFn = HRESULT(STDMETHODCALLTYPE*)(void* self, BSTR mask);
@@ -496,6 +499,59 @@ TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
   client.AddMask(L"Setup.inf");
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(ReadAll(target / L"Setup.inf"), ContentOf(L"Setup.inf"));
+}
+
+// A copy of a fixture archive with one byte changed `offset` bytes after the
+// first (local header) occurrence of an entry's name.
+std::wstring DamagedCopy(const TempFolder& folder, const wchar_t* archive, const std::string& entry,
+                         size_t offset) {
+  std::string bytes = ReadAll(Archive(archive));
+  size_t at = bytes.find(entry);
+  EXPECT_NE(at, std::string::npos);
+  bytes[at + entry.size() + offset] ^= 0x55;
+  std::wstring path = folder / L"damaged.zip";
+  WriteAll(path, bytes);
+  return path;
+}
+
+TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut) {
+  TempFolder scratch, plain, aes;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(DamagedCopy(scratch, L"plain.zip", "top.lng", 40), plain.path());
+  EXPECT_EQ(client.Unzip(), kDamaged) << "CRC of a stored entry";
+  std::set<std::wstring> files = FilesIn(plain.path());
+  EXPECT_EQ(files.count(L"top.lng"), 0u);
+  EXPECT_EQ(files.count(L"docs\\guide.lng"), 1u);
+
+  // AES: the MAC catches the change (AE-2 entries carry no CRC).
+  client.PutString(kZipFilename, DamagedCopy(scratch, L"medium_aes.zip", "_inst32d.exe", 5000));
+  client.PutString(kUnzipToFolder, aes.path());
+  EXPECT_EQ(client.Unzip(), kDamaged);
+  files = FilesIn(aes.path());
+  EXPECT_EQ(files.count(L"_inst32d.exe"), 0u);
+  EXPECT_EQ(files.count(L"de.lng"), 1u);
+  EXPECT_EQ(files.size(), 8u) << "no temporary file is left";
+}
+
+TEST_F(XceedZip, TargetFolderIsCreatedAndWriteFailuresAreReported) {
+  TempFolder target;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"medium.zip"), target / L"new\\nested");
+  client.AddMask(L"Setup.inf");
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(ReadAll(target / L"new\\nested\\Setup.inf"), ContentOf(L"Setup.inf"));
+
+  // A folder where a file should go cannot be replaced.
+  CreateDirectoryW((target / L"blocked").c_str(), nullptr);
+  CreateDirectoryW((target / L"blocked\\de.lng").c_str(), nullptr);
+  client.PutString(kUnzipToFolder, target / L"blocked");
+  client.AddMask(L"*.lng");
+  EXPECT_EQ(client.Unzip(), kWriteFailed);
+  EXPECT_EQ(ReadAll(target / L"blocked\\Setup.inf"), ContentOf(L"Setup.inf"));
+  EXPECT_EQ(ReadAll(target / L"blocked\\EN.LNG"), ContentOf(L"EN.LNG"));
+
+  client.PutString(kUnzipToFolder, L"");
+  EXPECT_EQ(client.Unzip(), kNoTargetFolder);
 }
 
 TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
