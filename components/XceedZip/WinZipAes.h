@@ -5,7 +5,7 @@
 // rounds.
 //
 // libzip reads these entries too, but it insists on the CRC of AE-2 entries,
-// which such entries leave zero, so we decrypt them here.
+// which such entries leave zero, so they are decrypted here.
 #pragma once
 
 #include <windows.h>
