@@ -444,16 +444,21 @@ TEST_F(XceedZip, MissingUnreadableAndForeignArchivesGiveTheirResults) {
   EXPECT_TRUE(FilesIn(target.path()).empty());
 }
 
-TEST_F(XceedZip, StoredAndAesEncryptedArchivesExtractWithThePassword) {
-  for (const wchar_t* archive : {L"medium_stored.zip", L"medium_aes.zip"}) {
+TEST_F(XceedZip, StoredAesAndStreamedArchivesExtractWithThePassword) {
+  struct Case {
+    const wchar_t* archive;
+    size_t files;
+  };
+  for (Case c : {Case{L"medium_stored.zip", 9}, Case{L"medium_aes.zip", 9},
+                 Case{L"medium_descriptor.zip", 3}}) {
     TempFolder target;
     ZipClient client(&host_);
-    client.SetUpFirstExtraction(Archive(archive), target.path());
-    EXPECT_EQ(client.Unzip(), 0) << "no masks: every file";
+    client.SetUpFirstExtraction(Archive(c.archive), target.path());
+    EXPECT_EQ(client.Unzip(), 0) << "no masks: every file of " << std::wstring(c.archive);
     std::set<std::wstring> files = FilesIn(target.path());
-    EXPECT_EQ(files.size(), 9u);
+    EXPECT_EQ(files.size(), c.files);
     for (const std::wstring& name : files) {
-      EXPECT_EQ(ReadAll(target / name.c_str()), ContentOf(name.c_str()));
+      EXPECT_EQ(ReadAll(target / name.c_str()), ContentOf(name.c_str())) << name;
     }
   }
 }
@@ -519,6 +524,14 @@ TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut
   ZipClient client(&host_);
   client.SetUpFirstExtraction(DamagedCopy(scratch, L"plain.zip", "top.lng", 40), plain.path());
   EXPECT_EQ(client.Unzip(), kDamaged) << "CRC of a stored entry";
+  VARIANT checked;
+  VariantInit(&checked);
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  const DISPID kTestZipFile = 604;
+  EXPECT_EQ(client.dispatch()->Invoke(kTestZipFile, IID_NULL, 0, DISPATCH_METHOD, &none, &checked,
+                                      nullptr, nullptr),
+            S_OK);
+  EXPECT_EQ(checked.lVal, kDamaged) << "the check finds it too";
   std::set<std::wstring> files = FilesIn(plain.path());
   EXPECT_EQ(files.count(L"top.lng"), 0u);
   EXPECT_EQ(files.count(L"docs\\guide.lng"), 1u);
