@@ -2,7 +2,8 @@
 # Extraction throughput of XceedZip.dll (under Wine) against the `unzip`
 # command, on the same ~50 MB archive with traditional encryption (as
 # "_Setup.lib" is packed), made here and thrown away afterwards.
-#   bench/zip_throughput.sh [RUNS]      (default 5; the best run counts)
+#   bench/zip_throughput.sh [RUNS] [--aes]   (default 5 runs; the best counts;
+#       --aes: AES-256 instead, against `7z x`, as `unzip` cannot read AES)
 # Needs the x86_64 build tree (scripts/build.sh x86_64). Prints MB/s of
 # uncompressed output for both and their ratio (component / unzip; above 1
 # means the component is faster). The component's time is measured inside
@@ -11,6 +12,16 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
+pack_options=()
+encryption="traditional encryption"
+reference=unzip
+reference_run() { unzip -qq -o -P K470395 "$1" -d "$2"; }
+if [ "${2:-}" = --aes ]; then
+  pack_options=(--aes)
+  encryption="AES-256 encryption"
+  reference=7z
+  reference_run() { 7z x -bso0 -bsp0 -y -pK470395 -o"$2" "$1"; }
+fi
 dll="$root/build/x86_64/components/XceedZip.dll"
 [ -f "$dll" ] || { echo "zip_throughput.sh: build the x86_64 tree first" >&2; exit 1; }
 
@@ -37,11 +48,12 @@ for i in range(9):
     with open(os.path.join(out, "file%d.bin" % i), "wb") as f:
         f.write(bytes(text[:5 << 20]) + noise)
 PY
-bash "$root/scripts/pack-archive.sh" "$work/bench.zip" "$work"/content/*.bin
+bash "$root/scripts/pack-archive.sh" "$work/bench.zip" "${pack_options[@]}" "$work"/content/*.bin
 archive_mb=$(du -m "$work/bench.zip" | cut -f1)
 content_bytes=$(cat "$work"/content/*.bin | wc -c)
-content_mb=$(echo "scale=1; $content_bytes / 1048576" | bc)
-echo "archive: ${archive_mb} MB packed, ${content_mb} MB unpacked, 9 entries, traditional encryption"
+calc() { awk "BEGIN { printf \"%.${2:-3}f\", $1 }"; }
+content_mb=$(calc "$content_bytes / 1048576" 1)
+echo "archive: ${archive_mb} MB packed, ${content_mb} MB unpacked, 9 entries, $encryption"
 
 best() { sort -n | head -1; }
 winpath() { echo "Z:${1//\//\\}"; }
@@ -59,14 +71,14 @@ for run in $(seq "$runs"); do
   rm -rf "$work/out-unzip" "$work/out-xz"
   mkdir "$work/out-unzip" "$work/out-xz"
   start=$(date +%s.%N)
-  unzip -qq -o -P K470395 "$work/bench.zip" -d "$work/out-unzip"
+  reference_run "$work/bench.zip" "$work/out-unzip"
   end=$(date +%s.%N)
-  unzip_times+=("$(echo "$end - $start" | bc)")
+  unzip_times+=("$(calc "$end - $start")")
 
   /usr/lib/wine/wine64 "$driver" "$(winpath "$dll")" "$(winpath "$work/bench.zip")" \
     "$(winpath "$work/out-xz")" K470395 1 >"$work/xz.log"
   xz_times+=("$(awk '/^run/ {print $3}' "$work/xz.log")")
-  echo "run $run: unzip ${unzip_times[-1]} s, component ${xz_times[-1]} s"
+  echo "run $run: $reference ${unzip_times[-1]} s, component ${xz_times[-1]} s"
 done
 for f in "$work"/content/*.bin; do
   cmp "$f" "$work/out-unzip/$(basename "$f")"
@@ -75,7 +87,7 @@ done
 unzip_best=$(printf '%s\n' "${unzip_times[@]}" | best)
 xz_best=$(printf '%s\n' "${xz_times[@]}" | best)
 
-rate() { echo "scale=1; $content_mb / $1" | bc; }
-echo "unzip:     best of $runs: ${unzip_best} s  ($(rate "$unzip_best") MB/s)"
+rate() { calc "$content_mb / $1" 1; }
+echo "$reference: best of $runs: ${unzip_best} s  ($(rate "$unzip_best") MB/s)"
 echo "component: best of $runs: ${xz_best} s  ($(rate "$xz_best") MB/s)"
-echo "ratio (component throughput / unzip throughput): $(echo "scale=2; $unzip_best / $xz_best" | bc)"
+echo "ratio (component throughput / $reference throughput): $(calc "$unzip_best / $xz_best" 2)"

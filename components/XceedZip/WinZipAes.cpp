@@ -1,5 +1,6 @@
 #include "WinZipAes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -84,9 +85,14 @@ bool WinZipAes::RefillKeystream() {
 bool WinZipAes::Decrypt(uint8_t* data, size_t size) {
   if (size == 0) return true;
   if (!Ok(BCryptHashData(mac_, data, static_cast<ULONG>(size), 0))) return false;
-  for (size_t i = 0; i < size; ++i) {
+  while (size > 0) {
     if (keystreamUsed_ == keystream_.size() && !RefillKeystream()) return false;
-    data[i] ^= keystream_[keystreamUsed_++];
+    size_t n = std::min(size, keystream_.size() - keystreamUsed_);
+    const uint8_t* key = &keystream_[keystreamUsed_];
+    for (size_t i = 0; i < n; ++i) data[i] ^= key[i];
+    data += n;
+    size -= n;
+    keystreamUsed_ += n;
   }
   return true;
 }
