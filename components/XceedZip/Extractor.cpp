@@ -18,11 +18,11 @@ constexpr size_t kBufferSize = 1 << 20;
 struct ZipCloser { void operator()(zip_t* za) const { zip_discard(za); } };
 using UniqueZip = std::unique_ptr<zip_t, ZipCloser>;
 
-std::wstring Widen(const char* utf8, UINT codePage = CP_UTF8) {
-  int n = MultiByteToWideChar(codePage, 0, utf8, -1, nullptr, 0);
+std::wstring Widen(const char* utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
   if (n <= 1) return std::wstring();
   std::wstring wide(n - 1, L'\0');
-  MultiByteToWideChar(codePage, 0, utf8, -1, &wide[0], n);
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &wide[0], n);
   return wide;
 }
 
@@ -75,7 +75,7 @@ std::wstring FullFolderPath(const std::wstring& folder) {
   std::wstring full(n, L'\0');
   n = GetFullPathNameW(folder.c_str(), n, &full[0], nullptr);
   full.resize(n);
-  // Keep "C:\" but drop other trailing backslashes.
+  // No trailing backslash: a drive root becomes "C:", to which "\name" is joined.
   while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
   if (full.size() == 3 && full[1] == L':') full.pop_back();
   return full;
@@ -106,7 +106,6 @@ private:
   const UnzipSettings& settings_;
   bool write_;
   std::vector<std::string> passwords_;
-  UniqueFile file_;   // outlives the archive, which reads through it
   UniqueZip zip_;
   std::wstring folder_;
   std::vector<uint8_t> buffer_;
@@ -130,9 +129,9 @@ LONG Extraction::OpenArchive() {
   if (settings_.zipFilename.empty()) return kResultArchiveMissing;
   DWORD share = FILE_SHARE_READ;
   if (settings_.zipOpenedFiles) share |= FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  file_ = UniqueFile(CreateFileW(settings_.zipFilename.c_str(), GENERIC_READ, share, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file_) {
+  HANDLE file = CreateFileW(settings_.zipFilename.c_str(), GENERIC_READ, share, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
     bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                    error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH ||
@@ -141,10 +140,13 @@ LONG Extraction::OpenArchive() {
   }
   zip_error_t error;
   zip_error_init(&error);
-  zip_source_t* source = zip_source_win32handle_create(file_.get(), 0, -1, &error);
+  zip_source_t* source = zip_source_win32handle_create(file, 0, -1, &error);
   if (source) {
+    // The source owns the handle now: freeing it closes the file.
     zip_.reset(zip_open_from_source(source, ZIP_RDONLY, &error));
     if (!zip_) zip_source_free(source);
+  } else {
+    CloseHandle(file);
   }
   zip_error_fini(&error);
   return zip_ ? kResultSuccess : kResultArchiveUnreadable;
