@@ -577,7 +577,8 @@ TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
   std::vector<std::wstring> outside = {
       parent / L"evil1.txt", parent / L"evil2.txt", parent / L"evil7.txt", L"C:\\evil3.txt",
       std::wstring(current) + L"\\evil4.txt", L"C:\\evil4.txt", L"C:\\evil5.txt",
-      L"C:\\evil6.txt", target.substr(0, 3) + L"evil5.txt", target.substr(0, 3) + L"evil6.txt"};
+      L"C:\\evil6.txt", target.substr(0, 3) + L"evil5.txt", target.substr(0, 3) + L"evil6.txt",
+      std::wstring(current, 3) + L"evil5.txt", std::wstring(current, 3) + L"evil6.txt"};
 
   ZipClient client(&host_);
   client.SetUpFirstExtraction(Archive(L"hostile.zip"), target);
