@@ -2,7 +2,7 @@
 
 #include "ResultCodes.h"
 #include "TraditionalCipher.h"
-#include "WinZipAes.h"
+#include "AesCipher.h"
 
 #include <zlib.h>
 
@@ -61,7 +61,7 @@ uint8_t DosTimeCheckByte(const zip_stat_t& st) {
   return static_cast<uint8_t>(dosTime >> 8);
 }
 
-// Encrypted entries, traditional or WinZip AES: libzip hands over the stored
+// Encrypted entries, traditional or AES: libzip hands over the stored
 // bytes, we decrypt, inflate, and check the MAC (AES), the size and the CRC
 // (AE-2 entries leave it zero and rely on the MAC alone).
 class EncryptedEntryStream : public EntryStream {
@@ -84,7 +84,7 @@ private:
 
   bool aes_ = false;
   int strength_ = 0;
-  WinZipAes aesCipher_;
+  AesCipher aesCipher_;
   TraditionalCipher traditionalCipher_;
   // With traditional encryption a wrong password slips past the check byte
   // now and then and shows as damaged data: such data errors count as a
@@ -121,9 +121,9 @@ LONG EncryptedEntryStream::Open(zip_t* archive, zip_uint64_t index, const zip_st
   // Stored bytes as they are: libzip neither decrypts nor inflates.
   raw_.reset(zip_fopen_index(archive, index, ZIP_FL_ENCRYPTED | ZIP_FL_COMPRESSED));
   if (!raw_) return OpenFailure(archive, true);
-  size_t headerLength = aes_ ? WinZipAes::SaltLength(strength_) + WinZipAes::kVerifierLength
+  size_t headerLength = aes_ ? AesCipher::SaltLength(strength_) + AesCipher::kVerifierLength
                              : TraditionalCipher::kHeaderLength;
-  size_t trailerLength = aes_ ? WinZipAes::kMacLength : 0;
+  size_t trailerLength = aes_ ? AesCipher::kMacLength : 0;
   if (!(st.valid & ZIP_STAT_COMP_SIZE) || st.comp_size < headerLength + trailerLength) {
     return dataFailure_;
   }
@@ -150,7 +150,7 @@ LONG EncryptedEntryStream::StartCipher(const zip_stat_t& st, const uint8_t* head
     if (aes_) {
       bool cryptoFailed = false;
       bool matched = aesCipher_.Start(password, strength_, header,
-                                      header + WinZipAes::SaltLength(strength_), &cryptoFailed);
+                                      header + AesCipher::SaltLength(strength_), &cryptoFailed);
       if (cryptoFailed) return kResultUnsupported;
       if (matched) return kResultSuccess;
     } else if (traditionalCipher_.Start(password, header, static_cast<uint8_t>(st.crc >> 24),
@@ -228,7 +228,7 @@ zip_int64_t EncryptedEntryStream::Finish() {
     if (!Decrypt(rest, chunk)) return Fail(dataFailure_);
   }
   if (aes_) {
-    uint8_t mac[WinZipAes::kMacLength];
+    uint8_t mac[AesCipher::kMacLength];
     if (!ReadStored(mac, sizeof mac) || !aesCipher_.MacMatches(mac)) return Fail(dataFailure_);
   }
   if (expectedSize_ != ~zip_uint64_t(0) && produced_ != expectedSize_) return Fail(dataFailure_);

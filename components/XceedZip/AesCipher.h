@@ -1,4 +1,4 @@
-// Decryption of WinZip AES entries (AE-1 and AE-2) with the Windows crypto
+// Decryption of AES encrypted zip entries (AE-1 and AE-2) with the Windows crypto
 // API. The entry's stored data is: salt, 2-byte password verifier, the
 // encrypted data (AES in counter mode), 10 bytes of HMAC-SHA1 over the
 // encrypted data. Keys come from the password with PBKDF2-HMAC-SHA1, 1000
@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-class WinZipAes {
+class AesCipher {
 public:
-  WinZipAes() = default;
-  ~WinZipAes();
-  WinZipAes(const WinZipAes&) = delete;
-  WinZipAes& operator=(const WinZipAes&) = delete;
+  AesCipher() = default;
+  ~AesCipher();
+  AesCipher(const AesCipher&) = delete;
+  AesCipher& operator=(const AesCipher&) = delete;
 
   // Key strength 1, 2, 3: AES-128, -192, -256. Salt length for a strength.
   static size_t SaltLength(int strength) { return 4 + 4 * static_cast<size_t>(strength); }

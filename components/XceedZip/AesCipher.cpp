@@ -1,4 +1,4 @@
-#include "WinZipAes.h"
+#include "AesCipher.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,9 +12,9 @@ bool Ok(NTSTATUS status) { return status >= 0; }
 
 }  // namespace
 
-WinZipAes::~WinZipAes() { Reset(); }
+AesCipher::~AesCipher() { Reset(); }
 
-void WinZipAes::Reset() {
+void AesCipher::Reset() {
   if (mac_) BCryptDestroyHash(mac_);
   if (key_) BCryptDestroyKey(key_);
   if (aesAlgorithm_) BCryptCloseAlgorithmProvider(aesAlgorithm_, 0);
@@ -25,7 +25,7 @@ void WinZipAes::Reset() {
   hmacAlgorithm_ = nullptr;
 }
 
-bool WinZipAes::Start(const std::string& password, int strength, const uint8_t* salt,
+bool AesCipher::Start(const std::string& password, int strength, const uint8_t* salt,
                       const uint8_t* verifier, bool* cryptoFailed) {
   Reset();
   *cryptoFailed = true;
@@ -63,9 +63,9 @@ bool WinZipAes::Start(const std::string& password, int strength, const uint8_t* 
   return true;
 }
 
-// Counter mode as WinZip does it: a 128-bit little-endian counter that
+// Counter mode as the zip AES format has it: a 128-bit little-endian counter that
 // starts at 1, encrypted block by block (ECB) to give the keystream.
-bool WinZipAes::RefillKeystream() {
+bool AesCipher::RefillKeystream() {
   for (size_t block = 0; block < kKeystreamBlocks; ++block) {
     for (int i = 0; i < 16 && ++counter_[i] == 0; ++i) {
     }
@@ -82,7 +82,7 @@ bool WinZipAes::RefillKeystream() {
   return true;
 }
 
-bool WinZipAes::Decrypt(uint8_t* data, size_t size) {
+bool AesCipher::Decrypt(uint8_t* data, size_t size) {
   if (size == 0) return true;
   if (!Ok(BCryptHashData(mac_, data, static_cast<ULONG>(size), 0))) return false;
   while (size > 0) {
@@ -97,7 +97,7 @@ bool WinZipAes::Decrypt(uint8_t* data, size_t size) {
   return true;
 }
 
-bool WinZipAes::MacMatches(const uint8_t* storedMac) {
+bool AesCipher::MacMatches(const uint8_t* storedMac) {
   uint8_t mac[20];
   if (!Ok(BCryptFinishHash(mac_, mac, sizeof mac, 0))) return false;
   return std::memcmp(mac, storedMac, kMacLength) == 0;
