@@ -484,7 +484,7 @@ TEST_F(XceedZip, AWrongOrMissingPasswordLeavesNoFileBehind) {
 }
 
 TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
-  TempFolder target;
+  TempFolder target, excluding;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
   client.AddMask(L"DATA?.BIN");
@@ -494,6 +494,17 @@ TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(target.path()), (std::set<std::wstring>{L"data1.bin", L"de.lng", L"EN.LNG",
                                                             L"empty.lng", L"Setup.inf"}));
+
+  // Exclude masks (method table slot 89) win over the masks to process.
+  BSTR exclude = SysAllocString(L"en.*");
+  using AddFilesToExcludeFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR);
+  auto add = reinterpret_cast<AddFilesToExcludeFn>((*reinterpret_cast<void***>(client.zip()))[89]);
+  EXPECT_EQ(add(client.zip(), exclude), S_OK);
+  SysFreeString(exclude);
+  client.PutString(kUnzipToFolder, excluding.path());
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(FilesIn(excluding.path()),
+            (std::set<std::wstring>{L"data1.bin", L"de.lng", L"empty.lng", L"Setup.inf"}));
 }
 
 TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
@@ -505,6 +516,12 @@ TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
   client.AddMask(L"Setup.inf");
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(ReadAll(target / L"Setup.inf"), ContentOf(L"Setup.inf"));
+
+  const DISPID kSkipIfExisting = 205;
+  WriteAll(target / L"Setup.inf", "kept");
+  client.PutBool(kSkipIfExisting, true);
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(ReadAll(target / L"Setup.inf"), "kept") << "SkipIfExisting leaves it alone";
 }
 
 // A copy of a fixture archive with one byte changed `offset` bytes after the
