@@ -1,5 +1,6 @@
 #include "Extractor.h"
 
+#include "EntryStream.h"
 #include "ResultCodes.h"
 #include "core/EntryPath.h"
 #include "core/Wildcard.h"
@@ -15,14 +16,13 @@ namespace {
 constexpr size_t kBufferSize = 1 << 20;
 
 struct ZipCloser { void operator()(zip_t* za) const { zip_discard(za); } };
-struct ZipFileCloser { void operator()(zip_file_t* zf) const { zip_fclose(zf); } };
 using UniqueZip = std::unique_ptr<zip_t, ZipCloser>;
 
-std::wstring Widen(const char* utf8, UINT codePage = CP_UTF8) {
-  int n = MultiByteToWideChar(codePage, 0, utf8, -1, nullptr, 0);
+std::wstring Widen(const char* utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
   if (n <= 1) return std::wstring();
   std::wstring wide(n - 1, L'\0');
-  MultiByteToWideChar(codePage, 0, utf8, -1, &wide[0], n);
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &wide[0], n);
   return wide;
 }
 
@@ -75,7 +75,7 @@ std::wstring FullFolderPath(const std::wstring& folder) {
   std::wstring full(n, L'\0');
   n = GetFullPathNameW(folder.c_str(), n, &full[0], nullptr);
   full.resize(n);
-  // Keep "C:\" but drop other trailing backslashes.
+  // No trailing backslash: a drive root becomes "C:", to which "\name" is joined.
   while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
   if (full.size() == 3 && full[1] == L':') full.pop_back();
   return full;
@@ -89,16 +89,6 @@ FILETIME ToFileTime(time_t t) {
   return ft;
 }
 
-LONG OpenFailure(zip_t* za, bool encrypted) {
-  switch (zip_error_code_zip(zip_get_error(za))) {
-    case ZIP_ER_NOPASSWD:
-    case ZIP_ER_WRONGPASSWD: return kResultPassword;
-    case ZIP_ER_COMPNOTSUPP:
-    case ZIP_ER_ENCRNOTSUPP: return kResultUnsupported;
-    default: return encrypted ? kResultPassword : kResultDamagedEntry;
-  }
-}
-
 class Extraction {
 public:
   Extraction(const UnzipSettings& settings, bool write)
@@ -109,18 +99,16 @@ public:
 private:
   LONG OpenArchive();
   void ProcessEntry(zip_uint64_t index);
-  zip_file_t* OpenEntry(zip_uint64_t index, bool encrypted, LONG* failure);
-  LONG CopyEntry(zip_file_t* entry, HANDLE out, bool encrypted);
+  LONG CopyEntry(EntryStream* entry, HANDLE out);
   LONG WriteEntry(zip_uint64_t index, const zip_stat_t& st, const std::wstring& target);
   void Note(LONG code) { if (result_ == kResultSuccess) result_ = code; }
 
   const UnzipSettings& settings_;
   bool write_;
   std::vector<std::string> passwords_;
-  UniqueFile file_;   // outlives the archive, which reads through it
   UniqueZip zip_;
   std::wstring folder_;
-  std::vector<char> buffer_;
+  std::vector<uint8_t> buffer_;
   LONG result_ = kResultSuccess;
 };
 
@@ -141,9 +129,9 @@ LONG Extraction::OpenArchive() {
   if (settings_.zipFilename.empty()) return kResultArchiveMissing;
   DWORD share = FILE_SHARE_READ;
   if (settings_.zipOpenedFiles) share |= FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  file_ = UniqueFile(CreateFileW(settings_.zipFilename.c_str(), GENERIC_READ, share, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file_) {
+  HANDLE file = CreateFileW(settings_.zipFilename.c_str(), GENERIC_READ, share, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
     bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                    error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH ||
@@ -152,10 +140,13 @@ LONG Extraction::OpenArchive() {
   }
   zip_error_t error;
   zip_error_init(&error);
-  zip_source_t* source = zip_source_win32handle_create(file_.get(), 0, -1, &error);
+  zip_source_t* source = zip_source_win32handle_create(file, 0, -1, &error);
   if (source) {
+    // The source owns the handle now: freeing it closes the file.
     zip_.reset(zip_open_from_source(source, ZIP_RDONLY, &error));
     if (!zip_) zip_source_free(source);
+  } else {
+    CloseHandle(file);
   }
   zip_error_fini(&error);
   return zip_ ? kResultSuccess : kResultArchiveUnreadable;
@@ -196,31 +187,12 @@ void Extraction::ProcessEntry(zip_uint64_t index) {
   if (LONG failure = WriteEntry(index, st, target)) Note(failure);
 }
 
-zip_file_t* Extraction::OpenEntry(zip_uint64_t index, bool encrypted, LONG* failure) {
-  if (!encrypted || passwords_.empty()) {
-    zip_file_t* entry = zip_fopen_index(zip_.get(), index, 0);
-    if (!entry) *failure = OpenFailure(zip_.get(), encrypted);
-    return entry;
-  }
-  for (const std::string& password : passwords_) {
-    zip_file_t* entry = zip_fopen_index_encrypted(zip_.get(), index, 0, password.c_str());
-    if (entry) return entry;
-    *failure = OpenFailure(zip_.get(), encrypted);
-    if (*failure != kResultPassword) break;
-  }
-  return nullptr;
-}
-
 // Copies the entry's data to `out` (nothing is written when it is null).
-LONG Extraction::CopyEntry(zip_file_t* entry, HANDLE out, bool encrypted) {
+LONG Extraction::CopyEntry(EntryStream* entry, HANDLE out) {
   for (;;) {
-    zip_int64_t n = zip_fread(entry, buffer_.data(), buffer_.size());
+    zip_int64_t n = entry->Read(buffer_.data(), buffer_.size());
     if (n == 0) return kResultSuccess;
-    if (n < 0) {
-      // With traditional encryption a wrong password slips past the check
-      // byte once in 256 times and shows as damaged data.
-      return encrypted ? kResultPassword : kResultDamagedEntry;
-    }
+    if (n < 0) return entry->failure();
     if (out) {
       DWORD written = 0;
       if (!WriteFile(out, buffer_.data(), static_cast<DWORD>(n), &written, nullptr) ||
@@ -236,14 +208,10 @@ LONG Extraction::CopyEntry(zip_file_t* entry, HANDLE out, bool encrypted) {
 // target is replaced, also when it is read-only. Without a target the data
 // is only read and checked.
 LONG Extraction::WriteEntry(zip_uint64_t index, const zip_stat_t& st, const std::wstring& target) {
-  bool encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
   LONG failure = kResultSuccess;
-  std::unique_ptr<zip_file_t, ZipFileCloser> entry(OpenEntry(index, encrypted, &failure));
+  std::unique_ptr<EntryStream> entry = OpenEntryStream(zip_.get(), index, st, passwords_, &failure);
   if (!entry) return failure;
-  if (target.empty()) {
-    failure = CopyEntry(entry.get(), nullptr, encrypted);
-    return failure;
-  }
+  if (target.empty()) return CopyEntry(entry.get(), nullptr);
 
   std::wstring parent = target.substr(0, target.find_last_of(L'\\'));
   wchar_t temp[MAX_PATH];
@@ -254,10 +222,7 @@ LONG Extraction::WriteEntry(zip_uint64_t index, const zip_stat_t& st, const std:
     DeleteFileW(temp);
     return kResultWriteFailed;
   }
-  failure = CopyEntry(entry.get(), out.get(), encrypted);
-  if (failure == kResultSuccess && zip_fclose(entry.release()) != 0) {
-    failure = encrypted ? kResultPassword : kResultDamagedEntry;
-  }
+  failure = CopyEntry(entry.get(), out.get());
   if (failure == kResultSuccess && (st.valid & ZIP_STAT_MTIME)) {
     FILETIME modified = ToFileTime(st.mtime);
     SetFileTime(out.get(), nullptr, nullptr, &modified);

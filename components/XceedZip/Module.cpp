@@ -59,10 +59,9 @@ void ModuleObjectCreated() { InterlockedIncrement(&g_objects); }
 void ModuleObjectDestroyed() { InterlockedDecrement(&g_objects); }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    g_module = instance;
-    DisableThreadLibraryCalls(instance);
-  }
+  // No DisableThreadLibraryCalls: the statically linked runtime cleans up
+  // its thread data on thread notifications.
+  if (reason == DLL_PROCESS_ATTACH) g_module = instance;
   return TRUE;
 }
 

@@ -1,0 +1,680 @@
+// The zip component XceedZip.dll as the program drives it: registered from
+// its DLL, created through COM, set through IDispatch, called through the
+// method table by position.
+#include "FixturePaths.h"
+
+#include <windows.h>
+#include <ocidl.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const CLSID kClsid = {0xDB797690, 0x40E0, 0x11D2, {0x9B, 0xD5, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
+const IID kIidXceedZip = {0x07189400, 0x00F2, 0x11D5, {0x80, 0x2D, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
+const IID kIidEvents = {0xDB797691, 0x40E0, 0x11D2, {0x9B, 0xD5, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
+const wchar_t kClassKey[] = L"CLSID\\{DB797690-40E0-11D2-9BD5-0060082AE372}";
+
+const DISPID kZipFilename = 100;
+const DISPID kUnzipToFolder = 203;
+const DISPID kEncryptionPassword = 402;
+const DISPID kZipOpenedFiles = 403;
+const DISPID kPreservePaths = 202;
+
+const LONG kArchiveMissing = 503;
+const LONG kArchiveUnreadable = 505;
+const LONG kPassword = 510;
+const LONG kDamaged = 511;
+const LONG kUnsafeName = 512;
+const LONG kWriteFailed = 513;
+const LONG kNoTargetFolder = 521;
+
+// The two methods the program calls by their position in the method table.
+using AddFilesToProcessFn = HRESULT(STDMETHODCALLTYPE*)(void* self, BSTR mask);
+using UnzipFn = HRESULT(STDMETHODCALLTYPE*)(void* self, LONG* result);
+const int kAddFilesToProcessSlot = 90;
+const int kUnzipSlot = 95;
+
+std::wstring Wide(const std::string& text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
+  if (n > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
+  return wide;
+}
+
+std::wstring Fixture(const char* unixPath) { return Wide(FixturePath(unixPath)); }
+std::wstring Archive(const wchar_t* name) {
+  return Fixture(FIXTURE_ARCHIVE_DIR) + L"\\" + name;
+}
+std::wstring Content(const wchar_t* name) {
+  return Fixture(FIXTURE_ARCHIVE_DIR) + L"\\content\\" + name;
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadAll(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string data;
+  char buffer[65536];
+  DWORD n = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) data.append(buffer, n);
+  CloseHandle(file);
+  return data;
+}
+
+void WriteAll(const std::wstring& path, const std::string& data) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD n = 0;
+  WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
+  CloseHandle(file);
+}
+
+// Every file below `folder`, as relative paths.
+void ListFiles(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>* out) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ListFiles(folder + L"\\" + name, prefix + name + L"\\", out);
+    } else {
+      out->insert(prefix + name);
+    }
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+}
+
+std::set<std::wstring> FilesIn(const std::wstring& folder) {
+  std::set<std::wstring> files;
+  ListFiles(folder, L"", &files);
+  return files;
+}
+
+void DeleteTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+// A fresh folder under the temporary folder, removed with its contents.
+class TempFolder {
+public:
+  TempFolder() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static int counter = 0;
+    path_ = std::wstring(temp) + L"xzt" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+            std::to_wstring(++counter);
+    DeleteTree(path_);
+    CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~TempFolder() { DeleteTree(path_); }
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const wchar_t* name) const { return path_ + L"\\" + name; }
+
+private:
+  std::wstring path_;
+};
+
+// A COM object that only counts its references: client site and sinks.
+class CountedObject : public IOleClientSite, public IPropertyNotifySink, public IDispatch {
+public:
+  LONG references = 1;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
+      *out = static_cast<IOleClientSite*>(this);
+    } else if (iid == IID_IPropertyNotifySink) {
+      *out = static_cast<IPropertyNotifySink*>(this);
+    } else if (iid == IID_IDispatch || iid == kIidEvents) {
+      *out = static_cast<IDispatch*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }  // lives on the stack
+  // IOleClientSite
+  HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** m) override {
+    *m = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** c) override {
+    *c = nullptr;
+    return E_NOINTERFACE;
+  }
+  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+  // IPropertyNotifySink
+  HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+  // IDispatch (events)
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return S_OK;
+  }
+};
+
+template <typename I>
+I* Query(IUnknown* object, const IID& iid) {
+  void* out = nullptr;
+  EXPECT_EQ(object->QueryInterface(iid, &out), S_OK);
+  return static_cast<I*>(out);
+}
+
+// Drives the component exactly as the program's wrapper does: creation,
+// client site, InitNew, the two sinks, ambient change; on destruction Close,
+// Unadvise, no client site, Release.
+class ZipClient {
+public:
+  explicit ZipClient(CountedObject* host) : host_(host) {
+    HRESULT hr = CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                  IID_IOleObject, reinterpret_cast<void**>(&ole_));
+    EXPECT_EQ(hr, S_OK);
+    if (!ole_) return;
+    DWORD status = 0;
+    EXPECT_EQ(ole_->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
+    EXPECT_EQ(ole_->SetClientSite(host_), S_OK);
+    IPersistStreamInit* persist = Query<IPersistStreamInit>(ole_, IID_IPersistStreamInit);
+    EXPECT_EQ(persist->InitNew(), S_OK);
+    persist->Release();
+    control_ = Query<IOleControl>(ole_, IID_IOleControl);
+    dispatch_ = Query<IDispatch>(ole_, IID_IDispatch);
+    zip_ = Query<IUnknown>(ole_, kIidXceedZip);
+    IConnectionPointContainer* points =
+        Query<IConnectionPointContainer>(ole_, IID_IConnectionPointContainer);
+    Connect(points, IID_IPropertyNotifySink, &propertySink_);
+    Connect(points, kIidEvents, &eventSink_);
+    points->Release();
+    EXPECT_EQ(control_->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
+  }
+
+  ~ZipClient() {
+    if (!ole_) return;
+    EXPECT_EQ(ole_->Close(OLECLOSE_NOSAVE), S_OK);
+    Disconnect(propertySink_);
+    Disconnect(eventSink_);
+    ole_->SetClientSite(nullptr);
+    zip_->Release();
+    dispatch_->Release();
+    control_->Release();
+    ole_->Release();
+  }
+
+  IDispatch* dispatch() const { return dispatch_; }
+  IUnknown* zip() const { return zip_; }
+
+  HRESULT Put(DISPID dispid, VARIANT value) {
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {&value, &named, 1, 1};
+    return dispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
+                             nullptr);
+  }
+  // Strings go as BSTR; an empty one as null, as the program sends it.
+  void PutString(DISPID dispid, const std::wstring& text) {
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = text.empty() ? nullptr : SysAllocString(text.c_str());
+    EXPECT_EQ(Put(dispid, value), S_OK) << "dispid " << dispid;
+    VariantClear(&value);
+  }
+  void PutBool(DISPID dispid, bool on) {
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BOOL;
+    value.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
+    EXPECT_EQ(Put(dispid, value), S_OK) << "dispid " << dispid;
+  }
+  VARIANT Get(DISPID dispid) {
+    VARIANT result;
+    VariantInit(&result);
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    EXPECT_EQ(dispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result,
+                                nullptr, nullptr),
+              S_OK);
+    return result;
+  }
+
+  void AddMask(const wchar_t* mask) {
+    BSTR text = SysAllocString(mask);
+    auto add = reinterpret_cast<AddFilesToProcessFn>(Slot(kAddFilesToProcessSlot));
+    EXPECT_EQ(add(zip_, text), S_OK);
+    SysFreeString(text);
+  }
+  LONG Unzip() {
+    LONG result = -1;
+    auto unzip = reinterpret_cast<UnzipFn>(Slot(kUnzipSlot));
+    EXPECT_EQ(unzip(zip_, &result), S_OK);
+    return result;
+  }
+
+  // The settings of the program's first extraction.
+  void SetUpFirstExtraction(const std::wstring& archive, const std::wstring& folder) {
+    PutString(kZipFilename, archive);
+    PutBool(kZipOpenedFiles, true);
+    PutString(kUnzipToFolder, folder);
+    PutString(kEncryptionPassword, L"K470395");
+  }
+
+private:
+  void* Slot(int index) const { return (*reinterpret_cast<void***>(zip_))[index]; }
+
+  struct Connection {
+    IConnectionPoint* point = nullptr;
+    DWORD cookie = 0;
+  };
+  void Connect(IConnectionPointContainer* points, const IID& iid, Connection* connection) {
+    EXPECT_EQ(points->FindConnectionPoint(iid, &connection->point), S_OK);
+    if (connection->point) {
+      EXPECT_EQ(connection->point->Advise(static_cast<IOleClientSite*>(host_), &connection->cookie),
+                S_OK);
+    }
+  }
+  void Disconnect(Connection& connection) {
+    if (!connection.point) return;
+    EXPECT_EQ(connection.point->Unadvise(connection.cookie), S_OK);
+    EXPECT_EQ(connection.point->Unadvise(connection.cookie), CONNECT_E_NOCONNECTION);
+    connection.point->Release();
+  }
+
+  CountedObject* host_;
+  IOleObject* ole_ = nullptr;
+  IOleControl* control_ = nullptr;
+  IDispatch* dispatch_ = nullptr;
+  IUnknown* zip_ = nullptr;
+  Connection propertySink_;
+  Connection eventSink_;
+};
+
+using ExportFn = HRESULT(STDAPICALLTYPE*)();
+
+class XceedZip : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    CoInitialize(nullptr);
+    module_ = LoadLibraryW(Fixture(FIXTURE_XCEEDZIP_DLL).c_str());
+    ASSERT_NE(module_, nullptr);
+    ASSERT_EQ(Export("DllRegisterServer")(), S_OK);
+  }
+  static void TearDownTestSuite() {
+    CoFreeUnusedLibraries();
+    FreeLibrary(module_);
+    CoUninitialize();
+  }
+  static ExportFn Export(const char* name) {
+    return reinterpret_cast<ExportFn>(GetProcAddress(module_, name));
+  }
+
+  std::string ContentOf(const wchar_t* name) { return ReadAll(Content(name)); }
+
+  static HMODULE module_;
+  CountedObject host_;
+};
+HMODULE XceedZip::module_ = nullptr;
+
+// ---------------------------------------------------------------------------
+
+TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
+  wchar_t own[MAX_PATH];
+  GetModuleFileNameW(module_, own, MAX_PATH);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(kClassKey) + L"\\InprocServer32").c_str(),
+                          0, KEY_READ, &key),
+            ERROR_SUCCESS);
+  wchar_t value[MAX_PATH] = L"";
+  DWORD size = sizeof value;
+  EXPECT_EQ(RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(lstrcmpiW(value, own), 0);
+  size = sizeof value;
+  EXPECT_EQ(RegQueryValueExW(key, L"ThreadingModel", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(value), &size),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(value, L"Apartment");
+  RegCloseKey(key);
+
+  ASSERT_EQ(Export("DllUnregisterServer")(), S_OK);
+  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, kClassKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_EQ(Export("DllUnregisterServer")(), S_OK) << "unregistering twice is no failure";
+  IUnknown* object = nullptr;
+  EXPECT_EQ(CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                             reinterpret_cast<void**>(&object)),
+            REGDB_E_CLASSNOTREG);
+  ASSERT_EQ(Export("DllRegisterServer")(), S_OK);
+}
+
+TEST_F(XceedZip, TheDllStaysLoadedWhileAnObjectLivesAndSinksAreReleased) {
+  LONG before = host_.references;
+  {
+    ZipClient client(&host_);
+    EXPECT_GT(host_.references, before) << "client site and sinks are held";
+    EXPECT_EQ(Export("DllCanUnloadNow")(), S_FALSE);
+  }
+  EXPECT_EQ(host_.references, before) << "Unadvise and SetClientSite(null) let go of them";
+  EXPECT_EQ(Export("DllCanUnloadNow")(), S_OK);
+}
+
+TEST_F(XceedZip, TheProgramsTwoExtractionsOnOneInstance) {
+  TempFolder source, first, second;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"medium.zip"), first.path());
+  client.AddMask(L"*.lng");
+  client.AddMask(L"Setup.inf");
+  ASSERT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(FilesIn(first.path()),
+            (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}));
+  for (const wchar_t* name : {L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}) {
+    EXPECT_EQ(ReadAll(first / name), ContentOf(name)) << std::wstring(name);
+  }
+
+  // The program copies the archive and extracts the installer from the copy;
+  // password and ZipOpenedFiles are not set again.
+  ASSERT_TRUE(CopyFileW(Archive(L"medium.zip").c_str(), (source / L"_Setup.lib").c_str(), FALSE));
+  client.PutString(kZipFilename, source / L"_Setup.lib");
+  client.PutString(kUnzipToFolder, second.path());
+  client.AddMask(L"_inst32d.exe");
+  ASSERT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(ReadAll(second / L"_inst32d.exe"), ContentOf(L"_inst32d.exe"));
+  EXPECT_TRUE(DeleteFileW((source / L"_Setup.lib").c_str())) << "the archive is not held open";
+  // Masks stay in force: the first extraction's files come along again.
+  EXPECT_EQ(FilesIn(second.path()), (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng",
+                                                            L"Setup.inf", L"_inst32d.exe"}));
+}
+
+TEST_F(XceedZip, MissingUnreadableAndForeignArchivesGiveTheirResults) {
+  TempFolder target, scratch;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(scratch / L"no such archive.lib", target.path());
+  EXPECT_EQ(client.Unzip(), kArchiveMissing);
+  client.PutString(kZipFilename, scratch / L"no such folder\\_Setup.lib");
+  EXPECT_EQ(client.Unzip(), kArchiveMissing);
+  client.PutString(kZipFilename, L"");
+  EXPECT_EQ(client.Unzip(), kArchiveMissing);
+
+  client.PutString(kZipFilename, Archive(L"not_a_zip.zip"));
+  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  WriteAll(scratch / L"empty.lib", "");
+  client.PutString(kZipFilename, scratch / L"empty.lib");
+  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  // The archive's first half only: the directory at its end is missing.
+  std::string whole = ReadAll(Archive(L"medium.zip"));
+  WriteAll(scratch / L"half.lib", whole.substr(0, whole.size() / 2));
+  client.PutString(kZipFilename, scratch / L"half.lib");
+  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  client.PutString(kZipFilename, scratch.path());
+  EXPECT_EQ(client.Unzip(), kArchiveUnreadable) << "a folder is no archive";
+  EXPECT_TRUE(FilesIn(target.path()).empty());
+}
+
+TEST_F(XceedZip, StoredAesAndStreamedArchivesExtractWithThePassword) {
+  struct Case {
+    const wchar_t* archive;
+    size_t files;
+  };
+  for (Case c : {Case{L"medium_stored.zip", 9}, Case{L"medium_aes.zip", 9},
+                 Case{L"medium_aes128.zip", 2}, Case{L"medium_descriptor.zip", 3}}) {
+    TempFolder target;
+    ZipClient client(&host_);
+    client.SetUpFirstExtraction(Archive(c.archive), target.path());
+    EXPECT_EQ(client.Unzip(), 0) << "no masks: every file of " << std::wstring(c.archive);
+    std::set<std::wstring> files = FilesIn(target.path());
+    EXPECT_EQ(files.size(), c.files);
+    for (const std::wstring& name : files) {
+      EXPECT_EQ(ReadAll(target / name.c_str()), ContentOf(name.c_str())) << name;
+    }
+  }
+}
+
+TEST_F(XceedZip, AWrongOrMissingPasswordLeavesNoFileBehind) {
+  for (const wchar_t* archive : {L"medium.zip", L"medium_aes.zip"}) {
+    for (const wchar_t* password : {L"K470396", L""}) {
+      TempFolder target;
+      ZipClient client(&host_);
+      client.SetUpFirstExtraction(Archive(archive), target.path());
+      client.PutString(kEncryptionPassword, password);
+      client.AddMask(L"*.lng");
+      client.AddMask(L"_inst32d.exe");
+      EXPECT_EQ(client.Unzip(), kPassword);
+      // empty.lng has no data to decrypt; traditional encryption may or may
+      // not produce it, but never a damaged or temporary file.
+      std::set<std::wstring> files = FilesIn(target.path());
+      files.erase(L"empty.lng");
+      EXPECT_TRUE(files.empty()) << "left behind: " << files.size();
+    }
+  }
+}
+
+TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
+  TempFolder target, excluding;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
+  client.AddMask(L"DATA?.BIN");
+  client.AddMask(L"*.LnG");
+  client.AddMask(L"setup.INF");
+  client.AddMask(L"nothing*.matches");
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(FilesIn(target.path()), (std::set<std::wstring>{L"data1.bin", L"de.lng", L"EN.LNG",
+                                                            L"empty.lng", L"Setup.inf"}));
+
+  // Exclude masks (method table slot 89) win over the masks to process.
+  BSTR exclude = SysAllocString(L"en.*");
+  using AddFilesToExcludeFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR);
+  auto add = reinterpret_cast<AddFilesToExcludeFn>((*reinterpret_cast<void***>(client.zip()))[89]);
+  EXPECT_EQ(add(client.zip(), exclude), S_OK);
+  SysFreeString(exclude);
+  client.PutString(kUnzipToFolder, excluding.path());
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(FilesIn(excluding.path()),
+            (std::set<std::wstring>{L"data1.bin", L"de.lng", L"empty.lng", L"Setup.inf"}));
+}
+
+TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
+  TempFolder target;
+  WriteAll(target / L"Setup.inf", "old and longer than it should be ...........................");
+  SetFileAttributesW((target / L"Setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
+  client.AddMask(L"Setup.inf");
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(ReadAll(target / L"Setup.inf"), ContentOf(L"Setup.inf"));
+
+  const DISPID kSkipIfExisting = 205;
+  WriteAll(target / L"Setup.inf", "kept");
+  client.PutBool(kSkipIfExisting, true);
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(ReadAll(target / L"Setup.inf"), "kept") << "SkipIfExisting leaves it alone";
+}
+
+// A copy of a fixture archive with one byte changed `offset` bytes after the
+// first (local header) occurrence of an entry's name.
+std::wstring DamagedCopy(const TempFolder& folder, const wchar_t* archive, const std::string& entry,
+                         size_t offset) {
+  std::string bytes = ReadAll(Archive(archive));
+  size_t at = bytes.find(entry);
+  EXPECT_NE(at, std::string::npos);
+  bytes[at + entry.size() + offset] ^= 0x55;
+  std::wstring path = folder / L"damaged.zip";
+  WriteAll(path, bytes);
+  return path;
+}
+
+TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut) {
+  TempFolder scratch, plain, aes;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(DamagedCopy(scratch, L"plain.zip", "top.lng", 40), plain.path());
+  EXPECT_EQ(client.Unzip(), kDamaged) << "CRC of a stored entry";
+  VARIANT checked;
+  VariantInit(&checked);
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  const DISPID kTestZipFile = 604;
+  EXPECT_EQ(client.dispatch()->Invoke(kTestZipFile, IID_NULL, 0, DISPATCH_METHOD, &none, &checked,
+                                      nullptr, nullptr),
+            S_OK);
+  EXPECT_EQ(checked.lVal, kDamaged) << "the check finds it too";
+  std::set<std::wstring> files = FilesIn(plain.path());
+  EXPECT_EQ(files.count(L"top.lng"), 0u);
+  EXPECT_EQ(files.count(L"docs\\guide.lng"), 1u);
+
+  // AES: the MAC catches the change (AE-2 entries carry no CRC).
+  client.PutString(kZipFilename, DamagedCopy(scratch, L"medium_aes.zip", "_inst32d.exe", 5000));
+  client.PutString(kUnzipToFolder, aes.path());
+  EXPECT_EQ(client.Unzip(), kDamaged);
+  files = FilesIn(aes.path());
+  EXPECT_EQ(files.count(L"_inst32d.exe"), 0u);
+  EXPECT_EQ(files.count(L"de.lng"), 1u);
+  EXPECT_EQ(files.size(), 8u) << "no temporary file is left";
+}
+
+TEST_F(XceedZip, TargetFolderIsCreatedAndWriteFailuresAreReported) {
+  TempFolder target;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"medium.zip"), target / L"new\\nested");
+  client.AddMask(L"Setup.inf");
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(ReadAll(target / L"new\\nested\\Setup.inf"), ContentOf(L"Setup.inf"));
+
+  // A folder where a file should go cannot be replaced.
+  CreateDirectoryW((target / L"blocked").c_str(), nullptr);
+  CreateDirectoryW((target / L"blocked\\de.lng").c_str(), nullptr);
+  client.PutString(kUnzipToFolder, target / L"blocked");
+  client.AddMask(L"*.lng");
+  EXPECT_EQ(client.Unzip(), kWriteFailed);
+  EXPECT_EQ(ReadAll(target / L"blocked\\Setup.inf"), ContentOf(L"Setup.inf"));
+  EXPECT_EQ(ReadAll(target / L"blocked\\EN.LNG"), ContentOf(L"EN.LNG"));
+
+  client.PutString(kUnzipToFolder, L"");
+  EXPECT_EQ(client.Unzip(), kNoTargetFolder);
+}
+
+TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
+  TempFolder parent;
+  std::wstring target = parent / L"target";
+  CreateDirectoryW(target.c_str(), nullptr);
+  wchar_t current[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, current);
+  std::vector<std::wstring> outside = {
+      parent / L"evil1.txt", parent / L"evil2.txt", parent / L"evil7.txt", L"C:\\evil3.txt",
+      std::wstring(current) + L"\\evil4.txt", L"C:\\evil4.txt", L"C:\\evil5.txt",
+      L"C:\\evil6.txt", target.substr(0, 3) + L"evil5.txt", target.substr(0, 3) + L"evil6.txt",
+      std::wstring(current, 3) + L"evil5.txt", std::wstring(current, 3) + L"evil6.txt"};
+
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"hostile.zip"), target);
+  EXPECT_EQ(client.Unzip(), kUnsafeName);
+  EXPECT_EQ(FilesIn(target), (std::set<std::wstring>{L"ok.txt", L"sub\\ok2.txt"}))
+      << "the harmless entries still come out";
+  EXPECT_EQ(FilesIn(parent.path()), (std::set<std::wstring>{L"target\\ok.txt",
+                                                            L"target\\sub\\ok2.txt"}));
+  for (const std::wstring& path : outside) {
+    EXPECT_FALSE(Exists(path)) << "written outside";
+    DeleteFileW(path.c_str());
+  }
+}
+
+TEST_F(XceedZip, EntryNamesInUtf8AndCp437AndFoldersWithOrWithoutPaths) {
+  TempFolder kept, flat;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"plain.zip"), kept.path());
+  client.PutString(kEncryptionPassword, L"");
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(FilesIn(kept.path()),
+            (std::set<std::wstring>{L"docs\\guide.lng", L"top.lng", L"Gr\u00f6\u00dfe.lng",
+                                    L"M\u00fcller.txt"}));
+  EXPECT_EQ(ReadAll(kept / L"M\u00fcller.txt"), "cp437 name");
+
+  client.PutBool(kPreservePaths, false);
+  client.PutString(kUnzipToFolder, flat.path());
+  client.AddMask(L"*.lng");
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(FilesIn(flat.path()),
+            (std::set<std::wstring>{L"guide.lng", L"top.lng", L"Gr\u00f6\u00dfe.lng"}));
+}
+
+TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
+  const wchar_t* names[] = {
+      L"Abort", L"BasePath", L"CompressionLevel", L"EncryptionPassword", L"RequiredFileAttributes",
+      L"ExcludedFileAttributes", L"FilesToProcess", L"FilesToExclude", L"MinDateToProcess",
+      L"MaxDateToProcess", L"MinSizeToProcess", L"MaxSizeToProcess", L"SplitSize",
+      L"PreservePaths", L"ProcessSubfolders", L"SkipIfExisting", L"SkipIfNotExisting",
+      L"SkipIfOlderDate", L"SkipIfOlderVersion", L"TempFolder", L"UseTempFile", L"UnzipToFolder",
+      L"ZipFilename", L"SpanMultipleDisks", L"ExtraHeaders", L"ZipOpenedFiles",
+      L"BackgroundProcessing", L"SfxBinaryModule", L"SfxDefaultPassword",
+      L"SfxDefaultUnzipToFolder", L"SfxExistingFileBehavior", L"SfxReadmeFile",
+      L"SfxExecuteAfter", L"SfxInstallMode", L"SfxProgramGroup", L"SfxProgramGroupItems",
+      L"SfxExtensionsToAssociate", L"SfxIconFilename", L"SfxFilesToCopy", L"SfxFilesToRegister",
+      L"SfxRegistryKeys", L"DeleteZippedFiles", L"FirstDiskFreeSpace", L"MinDiskFreeSpace",
+      L"EventsToTrigger", L"CompressionMethod"};
+  ZipClient client(&host_);
+  std::set<DISPID> ids;
+  for (const wchar_t* name : names) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR text = const_cast<LPOLESTR>(name);
+    ASSERT_EQ(client.dispatch()->GetIDsOfNames(IID_NULL, &text, 1, 0, &id), S_OK);
+    ids.insert(id);
+    // A put of 1 converts to the property's type and reads back as 1 / "1" / true.
+    VARIANT one;
+    VariantInit(&one);
+    one.vt = VT_I4;
+    one.lVal = 1;
+    EXPECT_EQ(client.Put(id, one), S_OK) << std::wstring(name);
+    VARIANT back = client.Get(id);
+    EXPECT_EQ(VariantChangeType(&back, &back, 0, VT_I4), S_OK);
+    EXPECT_NE(back.lVal, 0);
+    VariantClear(&back);
+  }
+  EXPECT_EQ(ids.size(), 46u) << "every property has its own dispatch id";
+  EXPECT_TRUE(ids.count(kZipFilename) && ids.count(kUnzipToFolder) &&
+              ids.count(kEncryptionPassword) && ids.count(kZipOpenedFiles));
+
+  client.PutString(kZipFilename, L"");  // null BSTR: the empty string
+  VARIANT name = client.Get(kZipFilename);
+  EXPECT_EQ(name.vt, VT_BSTR);
+  EXPECT_EQ(SysStringLen(name.bstrVal), 0u);
+  VariantClear(&name);
+
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I4;
+  EXPECT_EQ(client.Put(4711, value), DISP_E_MEMBERNOTFOUND);
+}
+
+}  // namespace
