@@ -157,7 +157,9 @@ protected:
     ASSERT_TRUE(watch.splashSeen);
     EXPECT_EQ(watch.splashHiddenPolls, 0);
     // On screen until the process ends.
-    if (watch.splashGoneAt) EXPECT_GE(watch.splashGoneAt - watch.start + 500, run.elapsedMs);
+    if (watch.splashGoneAt) {
+      EXPECT_GE(watch.splashGoneAt - watch.start + 500, run.elapsedMs);
+    }
     EXPECT_GT(watch.mainPolls, 50);
     EXPECT_EQ(watch.splashNotTopmostPolls, 0);
     EXPECT_EQ(watch.splashBelowNormalPolls, 0);
