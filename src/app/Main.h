@@ -12,8 +12,10 @@ class cSprachContainer;
 
 class TfrmMain : public TForm {
 public:
-  // Creates the window hidden, from its layout.
-  TfrmMain();
+  // Creates the window hidden, from its layout, scaled by the measured text
+  // height of its font. A textHeight other than 0 is taken instead of the
+  // measurement (tests give the design height 16).
+  explicit TfrmMain(int textHeight = 0);
   ~TfrmMain() override;
 
   // The hand-off: extracts, prepares the window, paces the progress,
@@ -31,11 +33,33 @@ public:
   void SetProgress(int position);             // Balken
   void Repaint();
 
+  // The text height the layout was scaled by (16: unscaled).
+  int TextHeight() const;
+
+  // A look at one control by its layout name, for tests and diagnostics:
+  // its caption (labels), its rectangle in window coordinates and its
+  // window (windowed controls). found is false for an unknown name.
+  struct ControlView {
+    bool found = false;
+    std::string caption;
+    RECT bounds = {};
+    HWND handle = nullptr;
+  };
+  ControlView Inspect(const std::string& name) const;
+  int ProgressPosition() const;
+
   bool FSilent = false;
   bool FHasSplash = false;
   cSprachContainer* FSprache = nullptr;
 
+protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
+  void BuildLayout();
+  void ScaleLayout(int textHeight);
+  bool OnSetCursor(LPARAM lParam);
+
   struct Controls;
   std::unique_ptr<Controls> controls_;
 };

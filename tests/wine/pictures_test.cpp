@@ -190,7 +190,23 @@ TEST(BitmapPicture, RunLengthEncodedPicturesLoad) {
     picture.LoadPictureFile(folder.Write("rle.bmp", pw::Write(c.file)));
     EXPECT_EQ(picture.PictureWidth(), kW);
     ExpectPixels(*picture.Graphic(), [&](int x, int y) { return colours[index(x, y)]; }, c.name);
+
+    // A stated size beyond the end of the file: only the bytes read are
+    // handed to the platform.
+    c.file.sizeImage = 0x100000;
+    picture.LoadPictureFile(folder.Write("long.bmp", pw::Write(c.file)));
+    ExpectPixels(*picture.Graphic(), [&](int x, int y) { return colours[index(x, y)]; }, "stated size");
   }
+}
+
+TEST(BitmapPicture, StatedImageSizeBeyondTheRowsNeverOverrunsThePicture) {
+  ScratchFolder folder;
+  DepthCase c = Indexed("8 bits", 8);
+  c.file.sizeImage = 4096;
+  c.file.pixels.resize(4096, 0xFF);  // the file holds far more than the rows
+  TPicture picture;
+  picture.LoadPictureFile(folder.Write("big.bmp", pw::Write(c.file)));
+  ExpectPixels(*picture.Graphic(), c.expected, "rows only");
 }
 
 TEST(BitmapPicture, EmptyFileLoadsAsAnEmptyPicture) {
@@ -345,7 +361,7 @@ TEST(MetafilePicture, PlaceableMetafileNamedEmfLoadsByContentAndSizesByUnitsPerI
   EXPECT_EQ(metafile->Inch(), 1440);
   EXPECT_EQ(metafile->MMWidth(), 2540);
   EXPECT_EQ(metafile->MMHeight(), 1270);
-  ASSERT_EQ(ScreenPixelsPerInch(), 96);
+  ASSERT_EQ(MetafileScreenResolution(), 96);
   EXPECT_EQ(picture.PictureWidth(), 96);
   EXPECT_EQ(picture.PictureHeight(), 48);
 
@@ -357,6 +373,31 @@ TEST(MetafilePicture, PlaceableMetafileNamedEmfLoadsByContentAndSizesByUnitsPerI
   // Played into the rectangle less one pixel at the right and the bottom.
   EXPECT_EQ(r.At(95, 24), Rgb(1, 2, 3));
   EXPECT_EQ(r.At(48, 47), Rgb(1, 2, 3));
+}
+
+TEST(MetafilePicture, PaletteKeepsTheFirst256OfMoreEntries) {
+  ScratchFolder folder;
+  const RECT frame = {0, 0, 100, 100};
+  pw::Bytes emf = picture_files::RecordEnhanced(frame, [](HDC dc) { FillBox(dc, 0, 0, 4, 4, 0); });
+  // Replace the end record by one that carries 300 palette entries.
+  const uint32_t count = 300;
+  emf.resize(emf.size() - 20);
+  const uint32_t size = 20 + 4 * count;
+  pw::Put32(emf, 14);  // end record
+  pw::Put32(emf, size);
+  pw::Put32(emf, count);
+  pw::Put32(emf, 16);
+  for (uint32_t i = 0; i < count; ++i) pw::Put32(emf, i % 256);
+  pw::Put32(emf, size);
+  pw::Set32(emf, 48, static_cast<uint32_t>(emf.size()));
+  pw::Set32(emf, 68, count);
+  TPicture picture;
+  picture.LoadPictureFile(folder.Write("p.emf", emf));
+  auto* metafile = dynamic_cast<TMetafile*>(picture.Graphic());
+  ASSERT_NE(metafile, nullptr);
+  ASSERT_EQ(GetEnhMetaFilePaletteEntries(metafile->Handle(), 0, nullptr), count);
+  ASSERT_NE(metafile->Palette(), nullptr);
+  EXPECT_EQ(GetPaletteEntries(metafile->Palette(), 0, 0, nullptr), 256u);
 }
 
 TEST(MetafilePicture, WindowsMetafileWithoutPlaceableHeaderIsRefused) {

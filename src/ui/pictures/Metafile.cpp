@@ -38,7 +38,7 @@ HENHMETAFILE FromWindowsMetafile(const MetafileData& data) {
 
 }  // namespace
 
-int ScreenPixelsPerInch() {
+int MetafileScreenResolution() {
   static const int pixelsPerInch = [] {
     WindowDC screen(nullptr);
     return GetDeviceCaps(screen.get(), LOGPIXELSY);
@@ -85,13 +85,13 @@ MetafileData SizesOf(int frameWidth, int frameHeight, uint16_t unitsPerInch) {
 int TMetafile::Width() {
   if (!handle_) return 0;
   return MetafilePixelWidth(SizesOf(frameWidth_, frameHeight_, unitsPerInch_),
-                            ScreenPixelsPerInch(), ReferenceOf(handle_.get()));
+                            MetafileScreenResolution(), ReferenceOf(handle_.get()));
 }
 
 int TMetafile::Height() {
   if (!handle_) return 0;
   return MetafilePixelHeight(SizesOf(frameWidth_, frameHeight_, unitsPerInch_),
-                             ScreenPixelsPerInch(), ReferenceOf(handle_.get()));
+                             MetafileScreenResolution(), ReferenceOf(handle_.get()));
 }
 
 // Resizing a metafile picture changes the frame it reports, not its records.
@@ -109,8 +109,8 @@ void TMetafile::SetHeight(int height) {
 
 bool TMetafile::Empty() { return !handle_; }
 
-HPALETTE TMetafile::PaletteForDrawing() {
-  if (!paletteSettled_) {
+HPALETTE TMetafile::Palette() {
+  if (!paletteSettled_ && handle_) {
     paletteSettled_ = true;
     UINT count = GetEnhMetaFilePaletteEntries(handle_.get(), 0, nullptr);
     if (count != 0 && count != GDI_ERROR) {
@@ -132,7 +132,7 @@ HPALETTE TMetafile::PaletteForDrawing() {
 
 void TMetafile::Draw(HDC dc, const RECT& rect) {
   if (!handle_) return;
-  HPALETTE palette = PaletteForDrawing();
+  HPALETTE palette = Palette();
   HPALETTE old = nullptr;
   if (palette) {
     old = SelectPalette(dc, palette, TRUE);

@@ -27,9 +27,11 @@ public:
   int MMWidth() const { return frameWidth_; }    // hundredths of a millimetre
   int MMHeight() const { return frameHeight_; }
   int Inch() const { return unitsPerInch_; }
+  // A palette of the metafile's palette entries, made at first use;
+  // nullptr when it carries none.
+  HPALETTE Palette();
 
 private:
-  HPALETTE PaletteForDrawing();
 
   UniqueEnhMetaFile handle_;
   UniquePalette palette_;
@@ -40,5 +42,6 @@ private:
   uint16_t unitsPerInch_ = 0;
 };
 
-// LOGPIXELSY of the screen, read once.
-int ScreenPixelsPerInch();
+// LOGPIXELSY of the screen, read once: the resolution metafiles with units
+// per inch are sized by.
+int MetafileScreenResolution();

@@ -1,0 +1,278 @@
+#include "Pixels.h"
+#include "WineTestSupport.h"
+
+#include "app/Main.h"
+#include "ui/MulDiv.h"
+#include "ui/panels/Font.h"
+#include "ui/panels/VisualStyles.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kDesignTextHeight = 16;
+
+class ProgressWindow : public ::testing::Test {
+protected:
+  ApplicationScope scope;
+  TfrmMain form{kDesignTextHeight};
+
+  RECT Bounds(const char* name) {
+    TfrmMain::ControlView view = form.Inspect(name);
+    EXPECT_TRUE(view.found) << name;
+    return view.bounds;
+  }
+
+  // Shows the window in the top-left corner of the screen and captures it.
+  std::unique_ptr<PixelCanvas> ShowAndCapture() {
+    form.SetPosition(poDefaultSizeOnly);
+    form.SetBounds(0, 0, form.Width(), form.Height());
+    form.Show();
+    form.Repaint();
+    Settle();
+    auto canvas = std::make_unique<PixelCanvas>(form.Width(), form.Height());
+    canvas->CaptureScreen(0, 0);
+    return canvas;
+  }
+};
+
+void ExpectRect(const RECT& r, int left, int top, int width, int height, const char* what) {
+  EXPECT_EQ(r.left, left) << what;
+  EXPECT_EQ(r.top, top) << what;
+  EXPECT_EQ(r.right - r.left, width) << what;
+  EXPECT_EQ(r.bottom - r.top, height) << what;
+}
+
+}  // namespace
+
+TEST_F(ProgressWindow, IsAHiddenTopmostPopupOwnedByTheApplicationWindow) {
+  char className[32] = {};
+  GetClassNameA(form.Handle(), className, sizeof className);
+  EXPECT_STREQ(className, "TfrmMain");
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  const LONG_PTR style = GetWindowLongPtrA(form.Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_BORDER));
+  EXPECT_TRUE(GetWindowLongPtrA(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), Application->Handle());
+  EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(form.Handle(), GCLP_HCURSOR)),
+            LoadCursor(nullptr, IDC_WAIT));
+  RECT client;
+  GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(client.right, 381);
+  EXPECT_EQ(client.bottom, 167);
+  EXPECT_EQ(form.Width(), 381) << "no frame";
+  EXPECT_EQ(form.Left(), 417);
+  EXPECT_EQ(form.Top(), 316);
+}
+
+TEST_F(ProgressWindow, ControlsSitWhereTheLayoutPutsThem) {
+  ExpectRect(Bounds("pnlFrame"), 0, 0, 381, 167, "pnlFrame");
+  ExpectRect(Bounds("pnlform"), 7, 7, 367, 153, "pnlform");
+  ExpectRect(Bounds("pnlTop"), 8, 8, 365, 64, "pnlTop");
+  ExpectRect(Bounds("Image2"), 311, 12, 56, 53, "Image2");
+  ExpectRect(Bounds("lbText"), 39, 32, 267, 32, "lbText");
+  ExpectRect(Bounds("pnlTopBody"), 8, 69, 365, 3, "pnlTopBody");
+  ExpectRect(Bounds("Balken"), 30, 119, 321, 17, "Balken");
+  const RECT title = Bounds("lblTitel");
+  EXPECT_EQ(title.left, 24);
+  EXPECT_EQ(title.top, 16);
+  const RECT wait = Bounds("lbWait");
+  EXPECT_EQ(wait.left, 31);
+  EXPECT_EQ(wait.top, 97);
+  EXPECT_FALSE(form.Inspect("XPManifest1").found) << "not a visual control";
+
+  RECT client;
+  HWND frame = form.Inspect("pnlFrame").handle;
+  GetClientRect(frame, &client);
+  EXPECT_EQ(client.right, 377) << "the client edge takes 2 pixels a side";
+  EXPECT_TRUE(GetWindowLongPtrA(frame, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_FALSE(GetWindowLongPtrA(form.Inspect("pnlform").handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+TEST_F(ProgressWindow, LabelsStartWithAHashAndFollowTheirText) {
+  for (const char* name : {"lblTitel", "lbText", "lbWait"})
+    EXPECT_EQ(form.Inspect(name).caption, "#") << name;
+
+  const RECT hash = Bounds("lblTitel");
+  form.SetTitle("A much longer title for the head");
+  const RECT longer = Bounds("lblTitel");
+  EXPECT_EQ(longer.left, hash.left);
+  EXPECT_GT(longer.right - longer.left, 3 * (hash.right - hash.left));
+  EXPECT_EQ(longer.bottom - longer.top, hash.bottom - hash.top) << "stays on one line";
+
+  form.SetTitle("");
+  const RECT empty = Bounds("lblTitel");
+  EXPECT_GT(empty.right - empty.left, 0) << "an empty text measures as one blank";
+  EXPECT_EQ(empty.bottom - empty.top, hash.bottom - hash.top);
+
+  // Accelerator handling: "&&" shows one "&" in the title, but the body
+  // shows every "&" literally and keeps its box.
+  form.SetWaitText("a&&b");
+  const int doubled = Bounds("lbWait").right - Bounds("lbWait").left;
+  form.SetWaitText("a&b");
+  const int single = Bounds("lbWait").right - Bounds("lbWait").left;
+  EXPECT_GT(doubled, single);
+  form.SetBody(std::string(400, 'x') + " tail");
+  ExpectRect(Bounds("lbText"), 39, 32, 267, 32, "lbText keeps its box");
+}
+
+TEST_F(ProgressWindow, ProgressBarRunsFrom0To100InStepsOf10) {
+  HWND bar = form.Inspect("Balken").handle;
+  char className[32] = {};
+  GetClassNameA(bar, className, sizeof className);
+  EXPECT_STREQ(className, "msctls_progress32");
+  EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, TRUE, 0), 0);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
+  form.SetProgress(42);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 42) << "sent at once";
+  EXPECT_EQ(form.ProgressPosition(), 42);
+  SendMessageA(bar, PBM_STEPIT, 0, 0);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 52);
+}
+
+TEST_F(ProgressWindow, ShowingCentresOnceOnTheScreen) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  form.Show();
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+  EXPECT_EQ(form.Left(), (cx - 381) / 2);
+  EXPECT_EQ(form.Top(), (cy - 167) / 2);
+  if (cx == 1024 && cy == 768) {
+    EXPECT_EQ(form.Left(), 321);
+    EXPECT_EQ(form.Top(), 300);
+  }
+  EXPECT_EQ(form.Position(), poDesigned);
+  form.SetLeft(5);
+  form.Show();
+  EXPECT_EQ(form.Left(), 5) << "the placement acts only once";
+}
+
+TEST_F(ProgressWindow, CornerPlacementKeepsLeftAndTop) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  form.SetPosition(poDefaultSizeOnly);
+  form.SetLeft(cx - form.Width() - 5);
+  form.SetTop(cy - form.Height() - 30);
+  form.Show();
+  EXPECT_EQ(form.Left(), cx - 381 - 5);
+  EXPECT_EQ(form.Top(), cy - 167 - 30);
+  if (cx == 1024 && cy == 768) {
+    EXPECT_EQ(form.Left(), 638);
+    EXPECT_EQ(form.Top(), 571);
+  }
+}
+
+TEST_F(ProgressWindow, FramesAreBevelRingsWithTheirCornerPixels) {
+  auto shot = ShowAndCapture();
+  const PixelCanvas& window = *shot;
+  const Rgb face = SysColor(COLOR_BTNFACE);
+  const Rgb shadow = SysColor(COLOR_BTNSHADOW);
+  const Rgb light = SysColor(COLOR_BTNHIGHLIGHT);
+
+  // pnlFrame's lowered bevel inside the client edge: client 2..378 x 2..164.
+  EXPECT_EQ(window.At(2, 2), shadow) << "top-left corner";
+  EXPECT_EQ(window.At(200, 2), shadow);
+  EXPECT_EQ(window.At(2, 100), shadow);
+  EXPECT_EQ(window.At(378, 2), light) << "top-right corner";
+  EXPECT_EQ(window.At(2, 164), light) << "bottom-left corner";
+  EXPECT_EQ(window.At(378, 164), light) << "bottom-right corner";
+  EXPECT_EQ(window.At(378, 100), light);
+  EXPECT_EQ(window.At(200, 164), light);
+  // Its 4-pixel ring in the panel colour.
+  for (int d = 3; d <= 6; ++d) {
+    EXPECT_EQ(window.At(d, 100), face) << d;
+    EXPECT_EQ(window.At(200, d), face) << d;
+    EXPECT_EQ(window.At(380 - d, 100), face) << d;
+    EXPECT_EQ(window.At(200, 166 - d), face) << d;
+  }
+  // pnlform's raised bevel: 7..373 x 7..159.
+  EXPECT_EQ(window.At(7, 7), light) << "top-left corner";
+  EXPECT_EQ(window.At(200, 7), light);
+  EXPECT_EQ(window.At(7, 100), light);
+  EXPECT_EQ(window.At(373, 7), shadow) << "top-right corner";
+  EXPECT_EQ(window.At(7, 159), shadow) << "bottom-left corner";
+  EXPECT_EQ(window.At(373, 159), shadow) << "bottom-right corner";
+  EXPECT_EQ(window.At(373, 100), shadow);
+  EXPECT_EQ(window.At(200, 159), shadow);
+  // pnlform's surface.
+  EXPECT_EQ(window.At(10, 150), face);
+  EXPECT_EQ(window.At(360, 100), face);
+}
+
+TEST_F(ProgressWindow, HeadIsWhiteWithThePictureAndTheStripUnderIt) {
+  form.SetTitle("");
+  form.SetBody("");
+  auto shot = ShowAndCapture();
+  const PixelCanvas& window = *shot;
+  const Rgb white{255, 255, 255};
+  for (int y = 8; y < 69; y += 3)
+    for (int x = 8; x < 300; x += 7) ASSERT_EQ(window.At(x, y), white) << x << "," << y;
+  // The picture: near-white corners, blue tile.
+  const Rgb corner = window.At(311, 12);
+  EXPECT_GT(corner.r + corner.g + corner.b, 3 * 235) << corner;
+  const Rgb tile = window.At(311 + 4, 12 + 48);
+  EXPECT_GT(tile.b, tile.r + 60) << tile;
+  // The strip across the bottom 3 rows of the head.
+  const int sx = 8, sy = 69;
+  EXPECT_EQ(window.At(sx + 182, sy + 1), white);
+  EXPECT_EQ(window.At(sx + 182, sy), (Rgb{130, 130, 255}));
+  EXPECT_EQ(window.At(sx + 182, sy + 2), (Rgb{130, 130, 255}));
+  for (int y = sy; y < sy + 3; ++y) {
+    EXPECT_EQ(window.At(sx, y), (Rgb{0, 0, 255}));
+    EXPECT_EQ(window.At(sx + 364, y), (Rgb{0, 0, 255}));
+  }
+  EXPECT_EQ(window.At(sx + 178, sy + 1), (Rgb{251, 251, 255}));
+}
+
+TEST_F(ProgressWindow, ALongTitleIsDrawnOverThePictureAndCutAtTheHeadsEdge) {
+  form.SetTitle(std::string(80, 'W'));
+  const RECT title = Bounds("lblTitel");
+  EXPECT_GT(title.right, 373) << "the label grows beyond the head";
+  auto shot = ShowAndCapture();
+  const PixelCanvas& window = *shot;
+  // Over the picture, the title's glyphs are drawn; an opaque title (no
+  // visual styles) also covers the picture with its white box.
+  int blue = 0, dark = 0;
+  for (int y = title.top; y < title.bottom; ++y) {
+    for (int x = 315; x < 365; ++x) {
+      const Rgb c = window.At(x, y);
+      if (c.b > c.r + 60) ++blue;
+      if (c.r + c.g + c.b < 150) ++dark;
+    }
+  }
+  EXPECT_GT(dark, 20) << "glyphs over the picture";
+  if (!VisualStylesActive()) EXPECT_EQ(blue, 0) << "the white box covers the picture";
+  if (HasFailure()) window.Save("long_title.bmp");
+  // Beyond the head, pnlform's frame is untouched.
+  EXPECT_EQ(window.At(373, title.top + 2), SysColor(COLOR_BTNSHADOW));
+}
+
+TEST(ProgressWindowScaling, LayoutFollowsTheMeasuredTextHeight) {
+  ApplicationScope scope;
+  TfrmMain measured;  // the font as the platform matches it
+  const int h = measured.TextHeight();
+  for (const TFontSpec& spec : {TFontSpec{"Arial", -13, false, clBlack},
+                                TFontSpec{"Arial", -12, false, clBlack},
+                                TFontSpec{"MS Sans Serif", -11, true, clWindowText}}) {
+    const MatchedFont m = DescribeMatchedFont(spec);
+    std::cout << "font \"" << spec.face << "\" " << spec.height << " -> \"" << m.face
+              << "\", text height " << m.height << "\n";
+  }
+  EXPECT_EQ(h, MeasureTextHeight(TFontSpec{"Arial", -13, false, clBlack}));
+  RECT client;
+  GetClientRect(measured.Handle(), &client);
+  EXPECT_EQ(client.right, MulDivRound(381, h, 16));
+  EXPECT_EQ(client.bottom, MulDivRound(167, h, 16));
+  const RECT bar = measured.Inspect("Balken").bounds;
+  EXPECT_EQ(bar.right - bar.left, MulDivRound(321, h, 16));
+  const RECT strip = measured.Inspect("pnlTopBody").bounds;
+  EXPECT_EQ(strip.bottom - strip.top, MulDivRound(3, h, 16));
+
+  TfrmMain unscaled(16);
+  EXPECT_EQ(unscaled.TextHeight(), 16);
+}
