@@ -25,6 +25,7 @@ struct SplashRun {
   RunResult run;
   int width = 0, height = 0;  // of the splash window, as last seen
   DWORD firstSeenMs = 0;      // since the start of the run
+  COLORREF centre = CLR_INVALID;  // on the screen, once the progress window is up
 };
 
 // Runs Setup.exe on a medium with the given "Setup.jpg" and a blue
@@ -54,6 +55,11 @@ SplashRun RunWithSplash(const std::string& name, const std::string& jpeg) {
     GetWindowRect(splash, &r);
     result.width = r.right - r.left;
     result.height = r.bottom - r.top;
+    HWND main = FindWindowA("TfrmMain", nullptr);
+    if (!main || !IsWindowVisible(main)) return;
+    HDC screen = GetDC(nullptr);
+    result.centre = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ReleaseDC(nullptr, screen);
   };
   result.run = RunSetup(options);
   RemoveTree(base);
@@ -70,6 +76,11 @@ TEST(JpegSplashRun, JpegIsTheSplashPictureRatherThanTheBitmap) {
   EXPECT_GT(splash.firstSeenMs, 0u);
   EXPECT_EQ(splash.width, 160);  // the JPEG's size; the bitmap is 200 x 100
   EXPECT_EQ(splash.height, 120);
+  // The JPEG's orange (230, 120, 40), not the bitmap's blue.
+  ASSERT_NE(splash.centre, CLR_INVALID);
+  EXPECT_NEAR(GetRValue(splash.centre), 230, 12);
+  EXPECT_NEAR(GetGValue(splash.centre), 120, 12);
+  EXPECT_NEAR(GetBValue(splash.centre), 40, 12);
 }
 
 TEST(JpegSplashRun, JpegThatCannotBeDecodedIsReportedAtTheFirstPaintAndTheRunGoesOn) {
