@@ -62,6 +62,7 @@ SplashRun RunWithSplash(const std::string& name, const std::string& jpeg) {
     ReleaseDC(nullptr, screen);
   };
   result.run = RunSetup(options);
+  LogOfInstaller(options.installerLog);  // the installer runs on: let it finish first
   RemoveTree(base);
   return result;
 }
