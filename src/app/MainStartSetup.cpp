@@ -84,43 +84,55 @@ void PaceProgress(TfrmMain& form, int from, int to) {
 }  // namespace
 
 void TfrmMain::StartSetup() {
-  FSilent = false;                                                      // 1
+  // 1. A fresh silent flag; the zip component.
+  FSilent = false;
   auto zip = std::make_unique<TXceedZip>();
-  std::string tempBuffer = TempPath();                                  // 2
+  // 2.-5. The temporary folder, with a "Temp" subfolder made when the
+  // current folder lies inside it.
+  std::string tempBuffer = TempPath();
   std::string tempDir = tempBuffer;
-  const std::string currentFolder = CurrentFolder();                    // 3
-  if (tempDir.find(currentFolder) != std::string::npos) {               // 4
+  const std::string currentFolder = CurrentFolder();
+  if (tempDir.find(currentFolder) != std::string::npos) {
     CreateTempSubfolder(tempBuffer, currentFolder);
     tempBuffer = TempPath();
     tempDir = tempBuffer;
   }
-  tempDir = WithoutTrailingBackslash(tempDir);                          // 5
-  const std::string sourceFolder =                                      // 6
+  tempDir = WithoutTrailingBackslash(tempDir);
+  // 6. The source folder, as the start-up worked it out.
+  const std::string sourceFolder =
       SourceFolderFrom(CommandLineArguments(GetCommandLineA()), currentFolder);
-  Application->ProcessMessages();                                       // 7
-  const long result = ExtractSetupFiles(*zip, sourceFolder, tempDir);   // 8
-  ReportFirstExtraction(result);                                        // 9
-  Application->ProcessMessages();                                       // 10
-  if (!FileExists(tempDir + kSetupInformation)) ExitProcess(0);         // 11
-  PrepareWindow(tempDir);                                               // 12 window preparation
-  SetScreenCursor(crHourGlass);                                         // 13
+  // 7.-11. The setup information and the language files; without the
+  // setup information the run ends here.
   Application->ProcessMessages();
-  PaceProgress(*this, 0, 50);                                                  // 14
+  const long result = ExtractSetupFiles(*zip, sourceFolder, tempDir);
+  ReportFirstExtraction(result);
+  Application->ProcessMessages();
+  if (!FileExists(tempDir + kSetupInformation)) ExitProcess(0);
+  // 12. Window preparation: texts, silent flag, placement, showing.
+  PrepareWindow(tempDir);
+  // 13.-14.
+  SetScreenCursor(crHourGlass);
+  Application->ProcessMessages();
+  PaceProgress(*this, 0, 50);
+  // 15.-17. The archive's copy in the temporary folder.
   const std::string archiveCopy = tempDir + kArchive;
-  if (FileExists(archiveCopy)) MakeArchiveOnly(archiveCopy);            // 15
-  CopyFileA((sourceFolder + kArchive).c_str(), archiveCopy.c_str(), FALSE);  // 16
-  MakeArchiveOnly(archiveCopy);                                         // 17
-  const std::string commandLine = InstallerCommandLine(tempBuffer, sourceFolder);  // 18
-  ExtractInstaller(*zip, tempDir);                                      // 19
-  PaceProgress(*this, 51, 75);                                                 // 20
-  Application->ProcessMessages();                                       // 21
+  if (FileExists(archiveCopy)) MakeArchiveOnly(archiveCopy);
+  CopyFileA((sourceFolder + kArchive).c_str(), archiveCopy.c_str(), FALSE);
+  MakeArchiveOnly(archiveCopy);
+  // 18.-19. The installer's command line; the installer itself.
+  const std::string commandLine = InstallerCommandLine(tempBuffer, sourceFolder);
+  ExtractInstaller(*zip, tempDir);
+  // 20.-23.
+  PaceProgress(*this, 51, 75);
+  Application->ProcessMessages();
   zip.reset();
-  PaceProgress(*this, 76, 100);                                                // 22
-  WaitTicks(2000);                                                      // 23
-  if (FileExists(tempDir + kInstaller))                                 // 24
-    WinExec(commandLine.c_str(), SW_SHOWNOACTIVATE);
-  SetScreenCursor(crDefault);                                           // 25
-  DWORD exitCode = 0;                                                   // 26
+  PaceProgress(*this, 76, 100);
+  WaitTicks(2000);
+  // 24.-26. Start the installer, if this run extracted one, and end with
+  // the exit code of the still running process.
+  if (FileExists(tempDir + kInstaller)) WinExec(commandLine.c_str(), SW_SHOWNOACTIVATE);
+  SetScreenCursor(crDefault);
+  DWORD exitCode = 0;
   GetExitCodeProcess(GetCurrentProcess(), &exitCode);
   ExitProcess(exitCode);
 }

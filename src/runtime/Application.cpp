@@ -47,6 +47,61 @@ private:
   std::vector<HWND> disabled_;
 };
 
+// Places a message box on the monitor of the window that was active when it
+// was asked for: the box's owner, the hidden application window, sits on the
+// primary monitor whatever monitor the program's windows are on.
+class BoxOnActiveMonitor {
+public:
+  BoxOnActiveMonitor() : monitor_(MonitorOf(GetActiveWindow())) {
+    if (monitor_) {
+      current_ = this;
+      hook_ = SetWindowsHookExA(WH_CBT, &BoxOnActiveMonitor::Hook, nullptr, GetCurrentThreadId());
+    }
+  }
+  BoxOnActiveMonitor(const BoxOnActiveMonitor&) = delete;
+  BoxOnActiveMonitor& operator=(const BoxOnActiveMonitor&) = delete;
+  ~BoxOnActiveMonitor() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (current_ == this) current_ = nullptr;
+  }
+
+private:
+  static HMONITOR MonitorOf(HWND window) {
+    return window ? MonitorFromWindow(window, MONITOR_DEFAULTTONULL) : nullptr;
+  }
+
+  // Moves the box when it first becomes active, then unhooks.
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    BoxOnActiveMonitor* self = current_;
+    if (!self) return 0;
+    HHOOK hook = self->hook_;
+    if (code == HCBT_ACTIVATE) {
+      auto box = reinterpret_cast<HWND>(wParam);
+      if (MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST) != self->monitor_) {
+        MONITORINFO info = {};
+        info.cbSize = sizeof info;
+        RECT r;
+        if (GetMonitorInfoA(self->monitor_, &info) && GetWindowRect(box, &r)) {
+          const RECT& area = info.rcWork;
+          const int width = r.right - r.left;
+          const int height = r.bottom - r.top;
+          SetWindowPos(box, nullptr, area.left + (area.right - area.left - width) / 2,
+                       area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+      }
+      UnhookWindowsHookEx(hook);
+      self->hook_ = nullptr;
+      return 0;
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+  }
+
+  static inline BoxOnActiveMonitor* current_ = nullptr;
+  HMONITOR monitor_;
+  HHOOK hook_ = nullptr;
+};
+
 }  // namespace
 
 TApplication::TApplication() {
@@ -124,6 +179,7 @@ void TApplication::ShowException(const Exception& failure) {
 }
 
 int TApplication::ShowMessageBox(const char* text, const char* caption, UINT flags) {
+  BoxOnActiveMonitor placement;
   TaskWindowsDisabled disabled(handle_);
   return MessageBoxA(handle_, text, caption, flags);
 }

@@ -19,7 +19,7 @@ std::string DefaultFailureReportText(const std::string& className, const std::st
   std::string layout = msg::AppErrorText;
   const size_t p = layout.find("%p");
   if (p != std::string::npos) layout.replace(p, 2, "%s");
-  const std::string address = Format("%08llX", static_cast<unsigned long long>(offset));
+  const std::string address = Format("%08lX", static_cast<unsigned long>(offset));
   return Format(layout.c_str(), className.c_str(), AfterLastBackslash(modulePath).c_str(),
                 address.c_str(), message.c_str(), FullStopFor(message));
 }

@@ -9,7 +9,15 @@
 #include <objbase.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <new>
+
+// Every failure is reported by RunProgram; what would still reach the
+// library's terminate handler ends the process without the handler's
+// name demangling, which would weigh more than the rest of the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 namespace {
 

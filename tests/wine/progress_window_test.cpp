@@ -246,7 +246,9 @@ TEST_F(ProgressWindow, ALongTitleIsDrawnOverThePictureAndCutAtTheHeadsEdge) {
     }
   }
   EXPECT_GT(dark, 20) << "glyphs over the picture";
-  if (!VisualStylesActive()) EXPECT_EQ(blue, 0) << "the white box covers the picture";
+  if (!VisualStylesActive()) {
+    EXPECT_EQ(blue, 0) << "the white box covers the picture";
+  }
   if (HasFailure()) window.Save("long_title.bmp");
   // Beyond the head, pnlform's frame is untouched.
   EXPECT_EQ(window.At(373, title.top + 2), SysColor(COLOR_BTNSHADOW));

@@ -1,6 +1,7 @@
 // Pumping pending window messages: a failure raised while a message is
 // dispatched is reported in a box and the pumping goes on.
 #include "runtime/Application.h"
+#include "runtime/Cursor.h"
 #include "runtime/Failures.h"
 #include "runtime/Wait.h"
 #include "runtime/Window.h"
@@ -98,6 +99,30 @@ TEST(Pumping, FailureDuringDispatchIsShownWithTheTitleWhileOtherWindowsAreDisabl
     EXPECT_EQ(watch.texts[0], "JPEG-Fehler #53.");
     EXPECT_FALSE(watch.probeEnabled[0]);
     EXPECT_TRUE(IsWindowEnabled(probe.Handle()));
+  }
+  Application = nullptr;
+}
+
+TEST(ScreenCursor, HourglassOverridesEveryWindowsPointerUntilSetBackToDefault) {
+  TApplication app;
+  Application = &app;
+  {
+    ProbeWindow probe;
+    const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+    const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+    SetCursor(nullptr);
+    SetScreenCursor(crHourGlass);
+    EXPECT_EQ(GetCursor(), wait);
+    SetCursor(nullptr);
+    EXPECT_EQ(SendMessageA(probe.Handle(), WM_SETCURSOR, (WPARAM)probe.Handle(), overClient), TRUE);
+    EXPECT_EQ(GetCursor(), wait);
+    SendMessageA(app.Handle(), WM_SETCURSOR, (WPARAM)app.Handle(), overClient);
+    EXPECT_EQ(GetCursor(), wait);
+
+    SetScreenCursor(crDefault);
+    SetCursor(nullptr);
+    SendMessageA(probe.Handle(), WM_SETCURSOR, (WPARAM)probe.Handle(), overClient);
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));  // the window's class pointer
   }
   Application = nullptr;
 }
