@@ -11,6 +11,8 @@
 #include "runtime/Messages.h"
 #include "runtime/Program.h"
 #include "runtime/SourceFolder.h"
+#include "ui/jpeg/JPEGImage.h"
+#include "ui/pictures/FileFormats.h"
 #include "ui/pictures/Picture.h"
 
 #include <windows.h>
@@ -93,7 +95,15 @@ void CreateMainForm() {
   frmMain->FHasSplash = !SplashExt.empty();
 }
 
+// What the picture units set up when the program starts: the JPEG kind's
+// defaults and registry entries, then the entry for OLE pictures.
+void InitialisePictureKinds() {
+  InitializeJPEGImage();
+  RegisterOleGraphicFormat();
+}
+
 void StartUp() {
+  InitialisePictureKinds();
   InitialiseApplication();                                           // 1
   const std::string currentFolder = CurrentFolder();                 // 2
   const std::string systemFolder = SystemFolder();

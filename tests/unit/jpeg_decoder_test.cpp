@@ -66,7 +66,7 @@ TEST(JpegHeader, ReportsSizeColourSpaceAndScansWithoutDecoding) {
   EXPECT_EQ(height, 120);
 }
 
-TEST(JpegHeader, DataNotStartingWithTheStartOfImageMarkerFailWithCode53) {
+TEST(JpegHeader, DataNotStartingWithTheStartOfImageMarkerFailsWithCode53) {
   Bytes notJpeg = {'B', 'M', 0xFF, 0xD8, 0xFF, 0xE0, 0, 16};
   try {
     ReadJpegHeader(notJpeg.data(), notJpeg.size());

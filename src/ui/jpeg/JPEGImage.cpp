@@ -51,6 +51,7 @@ void TJPEGImage::LoadFromStream(TStream& stream) {
   // the header cannot be read.
   data_ = std::make_shared<TJPEGData>();
   bitmap_.reset();
+  settings_.progressiveEncoding = false;
   auto data = std::make_shared<TJPEGData>();
   data->FData = ReadRest(stream);
   if (!data->FData.empty()) {

@@ -1,5 +1,7 @@
 #include "ui/jpeg/JpegErrors.h"
 
+#include <cstring>
+
 namespace {
 
 [[noreturn]] void OnErrorExit(j_common_ptr info) {
@@ -15,6 +17,9 @@ void OnEmitMessage(j_common_ptr info, int level) {
 
 void OnOutputMessage(j_common_ptr) {}
 
+// Messages are never shown, so they are never formatted either.
+void OnFormatMessage(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+
 void OnResetErrors(j_common_ptr info) {
   info->err->num_warnings = 0;
   info->err->msg_code = 0;
@@ -22,11 +27,15 @@ void OnResetErrors(j_common_ptr info) {
 
 }  // namespace
 
+// Filled in here rather than by the library's standard manager, whose
+// message texts and printing code the program would otherwise carry.
 jpeg_error_mgr* InitJpegErrors(JpegErrorManager& errors) {
-  jpeg_error_mgr* pub = jpeg_std_error(&errors.pub);
+  jpeg_error_mgr* pub = &errors.pub;
+  std::memset(pub, 0, sizeof *pub);
   pub->error_exit = OnErrorExit;
   pub->emit_message = OnEmitMessage;
   pub->output_message = OnOutputMessage;
+  pub->format_message = OnFormatMessage;
   pub->reset_error_mgr = OnResetErrors;
   return pub;
 }
