@@ -81,16 +81,34 @@ toolchain_args() { # target -> cmake arguments
   esac
 }
 
-build_jpeg() { # target
+# libjpeg-turbo's settings per target. The i686 build is the one shipped on
+# the medium: there the library is built for size (no SIMD, whose dispatch
+# also pulls in the compressor's routines; no getenv/sscanf), since a splash
+# picture is decoded once.
+jpeg_options() { # target
+  local common="-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF"
+  common+=" -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF"
+  case $1 in
+    i686) echo "$common -DWITH_SIMD=OFF -DCMAKE_BUILD_TYPE=MinSizeRel" ;;
+    *) echo "$common -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DCMAKE_BUILD_TYPE=Release" ;;
+  esac
+}
+jpeg_cflags() { # target
+  case $1 in
+    i686) echo "-ffunction-sections -fdata-sections -DNO_GETENV" ;;
+    *) echo "" ;;
+  esac
+}
+
+build_jpeg() { # source target out
   local src=$1 target=$2 out=$3
   local b="$deps/build/$(basename "$src")-$target"
+  local options; options=$(jpeg_options "$target")
   rm -rf "$b"
-  # shellcheck disable=SC2046
-  cmake -S "$src" -B "$b" -G Ninja $(toolchain_args "$target") \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$out" \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
-    -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF \
-    -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DCMAKE_INSTALL_LIBDIR="$out/lib" -DCMAKE_INSTALL_INCLUDEDIR="$out/include" >/dev/null
+  # shellcheck disable=SC2046,SC2086
+  cmake -Wno-dev -S "$src" -B "$b" -G Ninja $(toolchain_args "$target") -DCMAKE_INSTALL_PREFIX="$out" \
+    $options -DCMAKE_C_FLAGS="$(jpeg_cflags "$target")" \
+    -DCMAKE_INSTALL_LIBDIR="$out/lib" -DCMAKE_INSTALL_INCLUDEDIR="$out/include" >/dev/null
   cmake --build "$b" -j "$jobs" >/dev/null
   cmake --install "$b" >/dev/null
   rm -rf "$b"
@@ -121,11 +139,14 @@ build_for_targets() { # package builder targets...
   local key; key=$(basename "$src")
   for target in "$@"; do
     local out="$deps/$key/$target"
-    if [ -f "$out/.built" ]; then continue; fi
+    # The stamp holds the settings the build was made with: new settings rebuild.
+    local stamp="$builder $target"
+    [ "$builder" = build_jpeg ] && stamp+=" $(jpeg_options "$target") $(jpeg_cflags "$target")"
+    if [ -f "$out/.built" ] && [ "$(cat "$out/.built")" = "$stamp" ]; then continue; fi
     echo "bootstrap: building $key for $target"
     rm -rf "$out"
     "$builder" "$src" "$target" "$out"
-    touch "$out/.built"
+    echo "$stamp" > "$out/.built"
   done
   ln -sfn "$key" "$deps/$pkg"
 }
