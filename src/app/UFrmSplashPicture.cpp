@@ -131,13 +131,8 @@ LRESULT TfrmSplashPicture::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void TfrmSplashPicture::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Handle(), &ps);
-  struct EndPaintGuard {
-    HWND window;
-    PAINTSTRUCT* ps;
-    ~EndPaintGuard() { EndPaint(window, ps); }
-  } end{Handle(), &ps};
+  PaintSession paint(Handle());
+  HDC dc = paint.dc();
 
   TImage& image = controls_->imgPicture;
   RECT client;

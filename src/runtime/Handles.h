@@ -108,3 +108,19 @@ public:
 private:
   I* p_ = nullptr;
 };
+
+// BeginPaint and EndPaint as one owner: the paint ends also when painting
+// raises a failure.
+class PaintSession {
+public:
+  explicit PaintSession(HWND window) : window_(window), dc_(::BeginPaint(window, &ps_)) {}
+  PaintSession(const PaintSession&) = delete;
+  PaintSession& operator=(const PaintSession&) = delete;
+  ~PaintSession() { ::EndPaint(window_, &ps_); }
+  HDC dc() const { return dc_; }
+  const RECT& area() const { return ps_.rcPaint; }
+private:
+  HWND window_;
+  PAINTSTRUCT ps_ = {};
+  HDC dc_;
+};

@@ -92,20 +92,26 @@ TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAn
   SetFileAttributesA(SystemComponent().c_str(), FILE_ATTRIBUTE_READONLY);
   ForgetComponentRegistration();
 
-  // Which files were there at the moment the archive's copy first appeared.
+  // Order of appearance: the setup files are there when the archive's copy
+  // first shows, and the installer is never seen before that copy. (The copy
+  // and the second extraction follow each other within milliseconds, so a
+  // poll may well see both at once; that is no fault.)
   bool setupFilesBeforeCopy = false;
-  bool installerBeforeCopy = true;
+  bool installerBeforeCopy = false;
   bool copySeen = false;
   RunOptions options;
   options.currentFolder = medium;
   options.tempFolder = temp;
   options.installerLog = log;
   options.onPoll = [&] {
-    if (copySeen || !Exists(temp + "\\_Setup.lib")) return;
+    if (copySeen) return;
+    if (!Exists(temp + "\\_Setup.lib")) {
+      if (Exists(temp + "\\_inst32d.exe")) installerBeforeCopy = true;
+      return;
+    }
     copySeen = true;
     setupFilesBeforeCopy = Exists(temp + "\\setup.inf") && Exists(temp + "\\Deutsch.lng") &&
                            Exists(temp + "\\English.lng");
-    installerBeforeCopy = Exists(temp + "\\_inst32d.exe");
   };
   RunResult run = RunSetup(options);
 

@@ -135,16 +135,9 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TWinControl::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(Handle(), &ps);
-  // EndPaint also when painting raises a failure.
-  struct EndPaintGuard {
-    HWND window;
-    PAINTSTRUCT* ps;
-    ~EndPaintGuard() { EndPaint(window, ps); }
-  } guard{Handle(), &ps};
-  PaintWindow(dc);
-  PaintControls(dc, ps.rcPaint);
+  PaintSession paint(Handle());
+  PaintWindow(paint.dc());
+  PaintControls(paint.dc(), paint.area());
 }
 
 void TWinControl::PaintControls(HDC dc, const RECT& update) {
