@@ -5,9 +5,33 @@
 
 #include <olectl.h>
 
+// The IDispatch of the program's own sink objects: no type information and
+// no names; every call of Invoke is answered with invokeResult.
+template <HRESULT invokeResult>
+class DispatchWithoutTypeInfo : public IDispatch {
+public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return invokeResult;
+  }
+};
+
 // The client site the control talks back to: it answers the client site
 // calls, hears property changes, and has no ambient properties of its own.
-class TOleControl::Site final : public IOleClientSite, public IPropertyNotifySink, public IDispatch {
+class TOleControl::Site final : public IOleClientSite,
+                                public IPropertyNotifySink,
+                                public DispatchWithoutTypeInfo<DISP_E_MEMBERNOTFOUND> {  // no ambient properties
 public:
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -50,22 +74,6 @@ public:
   HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
 
-  // IDispatch: the ambient properties; there are none.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return DISP_E_MEMBERNOTFOUND;
-  }
 
 private:
   ULONG references_ = 1;
@@ -73,7 +81,7 @@ private:
 
 // The sink of the control's events: each is answered with success and
 // otherwise ignored.
-class TOleControl::EventSink final : public IDispatch {
+class TOleControl::EventSink final : public DispatchWithoutTypeInfo<S_OK> {
 public:
   explicit EventSink(const IID& eventsId) : eventsId_(eventsId) {}
 
@@ -93,21 +101,6 @@ public:
     ULONG left = --references_;
     if (left == 0) delete this;
     return left;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return S_OK;
   }
 
 private:
