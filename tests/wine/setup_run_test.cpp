@@ -73,6 +73,15 @@ protected:
   }
   void TearDown() override { RemoveTree(base_); }
 
+  // A run with the medium as its argument, started from the test's folder.
+  RunOptions MediumAsArgument(const std::string& medium, const std::string& temp) const {
+    RunOptions options;
+    options.commandLine = medium;
+    options.currentFolder = base_;
+    options.tempFolder = temp;
+    return options;
+  }
+
   std::string base_;
 };
 
@@ -201,10 +210,7 @@ TEST_F(SetupRun, WithoutTheComponentNothingIsCopiedNothingShownAndTheExitCodeIs0
   CreateDirectoryA(temp.c_str(), nullptr);
   RemoveFile(SystemComponent());
 
-  RunOptions options;
-  options.commandLine = medium;
-  options.currentFolder = base_;
-  options.tempFolder = temp;
+  RunOptions options = MediumAsArgument(medium, temp);
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
@@ -221,10 +227,7 @@ TEST_F(SetupRun, MissingArchiveShowsTheFehlerBoxThenEndsWith0) {
   MakeMedium(medium, true, nullptr);
   CreateDirectoryA(temp.c_str(), nullptr);
 
-  RunOptions options;
-  options.commandLine = medium;
-  options.currentFolder = base_;
-  options.tempFolder = temp;
+  RunOptions options = MediumAsArgument(medium, temp);
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
@@ -246,10 +249,7 @@ TEST_F(SetupRun, ArchiveWithoutSetupInfoEndsQuietlyEvenWithAnEarlierRunsFileInTe
   ASSERT_TRUE(WriteBytes(temp + "\\setup.inf", SetupInfoFile(SetupInfo())));
   SetFileAttributesA((temp + "\\setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
 
-  RunOptions options;
-  options.commandLine = medium;
-  options.currentFolder = base_;
-  options.tempFolder = temp;
+  RunOptions options = MediumAsArgument(medium, temp);
   options.installerLog = base_ + "\\installer.log";
   RunResult run = RunSetup(options);
 
@@ -275,10 +275,7 @@ TEST_F(SetupRun, LongTempFolderIsReadWholeAndAnInstallerLeftThereIsNotStarted) {
   MakeMedium(medium, true, &archive);
   ASSERT_TRUE(WriteBytes(temp + "\\_inst32d.exe", InstallerBytes()));
 
-  RunOptions options;
-  options.commandLine = medium;
-  options.currentFolder = base_;
-  options.tempFolder = temp;
+  RunOptions options = MediumAsArgument(medium, temp);
   options.installerLog = base_ + "\\installer.log";
   RunResult run = RunSetup(options);
 
@@ -301,10 +298,7 @@ TEST_F(SetupRun, ComponentWithoutRegistrationExportShowsOcxErrorThenTheDefaultFa
   CreateDirectoryA(temp.c_str(), nullptr);
   ForgetComponentRegistration();
 
-  RunOptions options;
-  options.commandLine = medium;
-  options.currentFolder = base_;
-  options.tempFolder = temp;
+  RunOptions options = MediumAsArgument(medium, temp);
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
