@@ -2,6 +2,7 @@
 // its DLL, created through COM, set through IDispatch, called through the
 // method table by position.
 #include "FixturePaths.h"
+#include "ResultCodes.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -28,13 +29,6 @@ const DISPID kEncryptionPassword = 402;
 const DISPID kZipOpenedFiles = 403;
 const DISPID kPreservePaths = 202;
 
-const LONG kArchiveMissing = 503;
-const LONG kArchiveUnreadable = 505;
-const LONG kPassword = 510;
-const LONG kDamaged = 511;
-const LONG kUnsafeName = 512;
-const LONG kWriteFailed = 513;
-const LONG kNoTargetFolder = 521;
 
 // The two methods the program calls by their position in the method table.
 using AddFilesToProcessFn = HRESULT(STDMETHODCALLTYPE*)(void* self, BSTR mask);
@@ -424,24 +418,24 @@ TEST_F(XceedZip, MissingUnreadableAndForeignArchivesGiveTheirResults) {
   TempFolder target, scratch;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(scratch / L"no such archive.lib", target.path());
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
   client.PutString(kZipFilename, scratch / L"no such folder\\_Setup.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
   client.PutString(kZipFilename, L"");
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
 
   client.PutString(kZipFilename, Archive(L"not_a_zip.zip"));
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
   WriteAll(scratch / L"empty.lib", "");
   client.PutString(kZipFilename, scratch / L"empty.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
   // The archive's first half only: the directory at its end is missing.
   std::string whole = ReadAll(Archive(L"medium.zip"));
   WriteAll(scratch / L"half.lib", whole.substr(0, whole.size() / 2));
   client.PutString(kZipFilename, scratch / L"half.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
   client.PutString(kZipFilename, scratch.path());
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable) << "a folder is no archive";
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable) << "a folder is no archive";
   EXPECT_TRUE(FilesIn(target.path()).empty());
 }
 
@@ -473,7 +467,7 @@ TEST_F(XceedZip, AWrongOrMissingPasswordLeavesNoFileBehind) {
       client.PutString(kEncryptionPassword, password);
       client.AddMask(L"*.lng");
       client.AddMask(L"_inst32d.exe");
-      EXPECT_EQ(client.Unzip(), kPassword);
+      EXPECT_EQ(client.Unzip(), kResultPassword);
       // empty.lng has no data to decrypt; traditional encryption may or may
       // not produce it, but never a damaged or temporary file.
       std::set<std::wstring> files = FilesIn(target.path());
@@ -541,7 +535,7 @@ TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut
   TempFolder scratch, plain, aes;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(DamagedCopy(scratch, L"plain.zip", "top.lng", 40), plain.path());
-  EXPECT_EQ(client.Unzip(), kDamaged) << "CRC of a stored entry";
+  EXPECT_EQ(client.Unzip(), kResultDamagedEntry) << "CRC of a stored entry";
   VARIANT checked;
   VariantInit(&checked);
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
@@ -549,7 +543,7 @@ TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut
   EXPECT_EQ(client.dispatch()->Invoke(kTestZipFile, IID_NULL, 0, DISPATCH_METHOD, &none, &checked,
                                       nullptr, nullptr),
             S_OK);
-  EXPECT_EQ(checked.lVal, kDamaged) << "the check finds it too";
+  EXPECT_EQ(checked.lVal, kResultDamagedEntry) << "the check finds it too";
   std::set<std::wstring> files = FilesIn(plain.path());
   EXPECT_EQ(files.count(L"top.lng"), 0u);
   EXPECT_EQ(files.count(L"docs\\guide.lng"), 1u);
@@ -557,7 +551,7 @@ TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut
   // AES: the MAC catches the change (AE-2 entries carry no CRC).
   client.PutString(kZipFilename, DamagedCopy(scratch, L"medium_aes.zip", "_inst32d.exe", 5000));
   client.PutString(kUnzipToFolder, aes.path());
-  EXPECT_EQ(client.Unzip(), kDamaged);
+  EXPECT_EQ(client.Unzip(), kResultDamagedEntry);
   files = FilesIn(aes.path());
   EXPECT_EQ(files.count(L"_inst32d.exe"), 0u);
   EXPECT_EQ(files.count(L"de.lng"), 1u);
@@ -577,12 +571,12 @@ TEST_F(XceedZip, TargetFolderIsCreatedAndWriteFailuresAreReported) {
   CreateDirectoryW((target / L"blocked\\de.lng").c_str(), nullptr);
   client.PutString(kUnzipToFolder, target / L"blocked");
   client.AddMask(L"*.lng");
-  EXPECT_EQ(client.Unzip(), kWriteFailed);
+  EXPECT_EQ(client.Unzip(), kResultWriteFailed);
   EXPECT_EQ(ReadAll(target / L"blocked\\Setup.inf"), ContentOf(L"Setup.inf"));
   EXPECT_EQ(ReadAll(target / L"blocked\\EN.LNG"), ContentOf(L"EN.LNG"));
 
   client.PutString(kUnzipToFolder, L"");
-  EXPECT_EQ(client.Unzip(), kNoTargetFolder);
+  EXPECT_EQ(client.Unzip(), kResultNoTargetFolder);
 }
 
 TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
@@ -599,7 +593,7 @@ TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
 
   ZipClient client(&host_);
   client.SetUpFirstExtraction(Archive(L"hostile.zip"), target);
-  EXPECT_EQ(client.Unzip(), kUnsafeName);
+  EXPECT_EQ(client.Unzip(), kResultUnsafeName);
   EXPECT_EQ(FilesIn(target), (std::set<std::wstring>{L"ok.txt", L"sub\\ok2.txt"}))
       << "the harmless entries still come out";
   EXPECT_EQ(FilesIn(parent.path()), (std::set<std::wstring>{L"target\\ok.txt",
@@ -675,6 +669,103 @@ TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
   VariantInit(&value);
   value.vt = VT_I4;
   EXPECT_EQ(client.Put(4711, value), DISP_E_MEMBERNOTFOUND);
+}
+
+// A copy of a fixture archive in which `entry` declares `size` bytes (in the
+// directory, and in its local header unless that leaves sizes to a data
+// descriptor) although its data holds more.
+std::wstring WithDeclaredSize(const TempFolder& folder, const wchar_t* archive,
+                              const std::string& entry, uint32_t size) {
+  std::string bytes = ReadAll(Archive(archive));
+  auto patch = [&](const char* signature, size_t nameLengthAt, size_t nameAt, size_t sizeAt) {
+    int patched = 0;
+    for (size_t at = bytes.find(signature, 0, 4); at != std::string::npos;
+         at = bytes.find(signature, at + 4, 4)) {
+      if (static_cast<uint8_t>(bytes[at + nameLengthAt]) != entry.size() ||
+          bytes.compare(at + nameAt, entry.size(), entry) != 0) {
+        continue;
+      }
+      if (bytes.compare(at + sizeAt, 4, std::string(4, '\0')) != 0) {
+        memcpy(&bytes[at + sizeAt], &size, 4);
+      }
+      ++patched;
+    }
+    EXPECT_EQ(patched, 1) << entry;
+  };
+  patch("PK\3\4", 26, 30, 22);
+  patch("PK\1\2", 28, 46, 24);
+  std::wstring path = folder / L"declared.zip";
+  WriteAll(path, bytes);
+  return path;
+}
+
+TEST_F(XceedZip, AnEntryGoingOnBeyondItsDeclaredSizeFailsWithoutAFile) {
+  struct Case {
+    const wchar_t* archive;
+    const char* entry;
+    std::set<std::wstring> left;  // the other "*.lng" entries, and no temporary file
+  };
+  const Case cases[] = {
+      {L"plain.zip", "top.lng", {L"docs\\guide.lng", L"Gr\u00f6\u00dfe.lng"}},  // stored
+      {L"plain.zip", "docs/guide.lng", {L"top.lng", L"Gr\u00f6\u00dfe.lng"}},    // deflated
+      {L"medium.zip", "de.lng", {L"EN.LNG", L"empty.lng"}},              // traditional
+      {L"medium_aes.zip", "de.lng", {L"EN.LNG", L"empty.lng"}}};         // AES
+  for (const Case& c : cases) {
+    TempFolder scratch, target;
+    ZipClient client(&host_);
+    client.SetUpFirstExtraction(WithDeclaredSize(scratch, c.archive, c.entry, 100), target.path());
+    client.AddMask(L"*.lng");
+    EXPECT_EQ(client.Unzip(), kResultEntryTooLong) << c.entry;
+    EXPECT_EQ(FilesIn(target.path()), c.left) << c.entry;
+  }
+}
+
+TEST_F(XceedZip, DeclaredSizesBeyondTheFreeSpaceFailBeforeAnythingIsWritten) {
+  TempFolder target;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"huge_declared.zip"), target.path());
+  EXPECT_EQ(client.Unzip(), kResultDiskFull);
+  EXPECT_TRUE(FilesIn(target.path()).empty()) << "not even the small entry";
+  client.AddMask(L"small.txt");
+  EXPECT_EQ(client.Unzip(), 0) << "what is not selected does not count";
+  EXPECT_EQ(ReadAll(target / L"small.txt"), "small");
+}
+
+TEST_F(XceedZip, ALockedTargetIsLeftAloneAndTheResultSaysSo) {
+  TempFolder target;
+  std::wstring locked = target / L"Setup.inf";
+  WriteAll(locked, "planted");
+  SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
+  client.AddMask(L"*.lng");
+  client.AddMask(L"Setup.inf");
+  EXPECT_EQ(client.Unzip(), kResultWriteFailed);
+  CloseHandle(lock);
+  EXPECT_EQ(ReadAll(locked), "planted");
+  EXPECT_TRUE(GetFileAttributesW(locked.c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(FilesIn(target.path()),
+            (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}))
+      << "the other entries, and no temporary file";
+
+  EXPECT_EQ(client.Unzip(), 0) << "once the lock is gone";
+  EXPECT_EQ(ReadAll(locked), ContentOf(L"Setup.inf"));
+}
+
+TEST_F(XceedZip, NothingIsWrittenThroughALinkedFolderBelowTheTarget) {
+  // Made by the wine_linked_folder test fixture: target\link leads to outside.
+  const std::wstring links = L"C:\\setup-links";
+  DWORD link = GetFileAttributesW((links + L"\\target\\link").c_str());
+  ASSERT_TRUE(link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_REPARSE_POINT));
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"linked.zip"), links + L"\\target");
+  EXPECT_EQ(client.Unzip(), kResultLinkedFolder);
+  EXPECT_TRUE(FilesIn(links + L"\\outside").empty());
+  EXPECT_EQ(ReadAll(links + L"\\target\\fine.txt"), "fine");
+  DeleteFileW((links + L"\\target\\fine.txt").c_str());
 }
 
 }  // namespace
