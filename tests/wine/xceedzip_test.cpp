@@ -3,6 +3,7 @@
 // method table by position.
 #include "FixturePaths.h"
 #include "ResultCodes.h"
+#include "../support/ZipBytes.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -671,29 +672,12 @@ TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
   EXPECT_EQ(client.Put(4711, value), DISP_E_MEMBERNOTFOUND);
 }
 
-// A copy of a fixture archive in which `entry` declares `size` bytes (in the
-// directory, and in its local header unless that leaves sizes to a data
-// descriptor) although its data holds more.
+// A copy of a fixture archive in which `entry` declares `size` bytes
+// although its data holds more.
 std::wstring WithDeclaredSize(const TempFolder& folder, const wchar_t* archive,
                               const std::string& entry, uint32_t size) {
   std::string bytes = ReadAll(Archive(archive));
-  auto patch = [&](const char* signature, size_t nameLengthAt, size_t nameAt, size_t sizeAt) {
-    int patched = 0;
-    for (size_t at = bytes.find(signature, 0, 4); at != std::string::npos;
-         at = bytes.find(signature, at + 4, 4)) {
-      if (static_cast<uint8_t>(bytes[at + nameLengthAt]) != entry.size() ||
-          bytes.compare(at + nameAt, entry.size(), entry) != 0) {
-        continue;
-      }
-      if (bytes.compare(at + sizeAt, 4, std::string(4, '\0')) != 0) {
-        memcpy(&bytes[at + sizeAt], &size, 4);
-      }
-      ++patched;
-    }
-    EXPECT_EQ(patched, 1) << entry;
-  };
-  patch("PK\3\4", 26, 30, 22);
-  patch("PK\1\2", 28, 46, 24);
+  EXPECT_EQ(SetDeclaredSize(bytes, entry, size), 1) << entry;
   std::wstring path = folder / L"declared.zip";
   WriteAll(path, bytes);
   return path;
