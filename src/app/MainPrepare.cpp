@@ -4,6 +4,8 @@
 // screen when a splash picture is up).
 #include "app/Main.h"
 
+#include "runtime/Checks.h"
+#include "runtime/PlainFileName.h"
 #include "streams/FileStream.h"
 #include "streams/Reader.h"
 #include "text/CSprache.h"
@@ -55,6 +57,14 @@ int32_t ReadFormatVersion(TReader& reader) {
   }
 }
 
+// The language file lies in the temporary folder beside "setup.inf". A name
+// that would reach another folder or a device fails as a missing file does.
+std::string LanguageFilePath(const std::string& tempDir, const std::string& name) {
+  const std::string path = tempDir + "\\" + name;
+  if (!IsPlainFileName(name)) RaiseFOpenError(path, SysErrorMessage(ERROR_FILE_NOT_FOUND));
+  return path;
+}
+
 }  // namespace
 
 void TfrmMain::PrepareWindow(const std::string& tempDir) {
@@ -82,7 +92,7 @@ void TfrmMain::PrepareWindow(const std::string& tempDir) {
       cSprachContainer*& field;
       ~ClearOnExit() { field = nullptr; }
     } clear{FSprache};
-    LoadLanguageFile(*table, tempDir + "\\" + languageFile);
+    LoadLanguageFile(*table, LanguageFilePath(tempDir, languageFile));
     std::string body = table->GetText(kBodyText);
     body = ReplaceAll(body, "%PRODUKTNAME%", productName);
     body = ReplaceAll(body, "%PRODUKTVERSION%", productVersion);
