@@ -2,8 +2,8 @@
 
 #include "app/HandOffStop.h"
 #include "runtime/Folders.h"
-#include "runtime/Format.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Format.h"
+#include "runtime/core/Messages.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 
 #include "runtime/Application.h"
 #include "runtime/Cursor.h"
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
 
 #include <windows.h>
 

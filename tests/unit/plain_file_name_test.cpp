@@ -1,4 +1,4 @@
-#include "runtime/PlainFileName.h"
+#include "runtime/core/PlainFileName.h"
 
 #include <gtest/gtest.h>
 

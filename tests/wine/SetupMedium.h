@@ -7,6 +7,7 @@
 #include "SetupFiles.h"
 #include "SetupRun.h"
 #include "ZipWriter.h"
+#include "app/core/MediumNames.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ struct ArchiveContents {
 };
 
 inline std::string MediumArchive(const ArchiveContents& contents) {
-  TZipWriter zip("K470395");
+  TZipWriter zip(medium::kArchivePassword);
   if (contents.languages) {
     zip.Add("Deutsch.lng", LanguageFile("Deutsch", {{1000, "Titel"}, {1001, "Text"}, {1002, "Warten"}}));
     zip.Add("English.lng", LanguageFile("English", {{1000, "Title"}, {1001, "Body"}, {1002, "Wait"}}));

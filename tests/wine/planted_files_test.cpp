@@ -4,8 +4,8 @@
 // genuine run in the same folder works once the files are let go.
 #include "FileHolder.h"
 #include "SetupMedium.h"
-#include "runtime/Format.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Format.h"
+#include "runtime/core/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +103,7 @@ TEST_F(PlantedFiles, ASetupInformationHeldWithoutDeleteSharingStopsBeforeTheFirs
 TEST_F(PlantedFiles, AnArchiveCopyHeldWithoutWriteSharingIsNeverRead) {
   // The planted archive holds the planted program as "_inst32d.exe". Held
   // without write sharing (deleting is shared): the copy cannot replace it.
-  TZipWriter zip("K470395");
+  TZipWriter zip(medium::kArchivePassword);
   zip.Add("_inst32d.exe", PlantedProgramBytes());
   ASSERT_TRUE(WriteBytes(InTemp("_Setup.lib"), zip.Archive()));
   HeldFiles held({InTemp("_Setup.lib")}, "r", "rd");

@@ -2,8 +2,8 @@
 // temporary folder of its own. Normal runs take at least 7 s, so each run
 // checks everything it can.
 #include "SetupMedium.h"
-#include "runtime/Format.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Format.h"
+#include "runtime/core/Messages.h"
 
 #include <gtest/gtest.h>
 
