@@ -16,7 +16,7 @@ x64="$root/build/x86_64"
 pack="$root/build/native/tools/medium/pack-medium"
 for f in "$x64/src/app/Setup.exe" "$x64/components/XceedZip.dll" \
          "$x64/tests/fixtures/installer/test_installer.exe" "$pack"; do
-  [ -f "$f" ] || { echo "setup_memory.sh: missing $f (build x86_64 and native)" >&2; exit 1; }
+  [ -f "$f" ] || { echo "setup_memory.sh: missing $f (build x86_64, native)" >&2; exit 1; }
 done
 
 work=$(mktemp -d /tmp/setup-memory.XXXXXX)

@@ -26,9 +26,11 @@ bool CreateFolderTree(const std::wstring& path) {
 std::string Ansi(const std::wstring& text) {
   if (text.empty()) return std::string();
   const int units = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+  const int length =
+      WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
   std::string result(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  if (length > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), units, &result[0], length, nullptr, nullptr);
+  if (length > 0)
+    WideCharToMultiByte(CP_ACP, 0, text.data(), units, &result[0], length, nullptr, nullptr);
   return result;
 }
 
@@ -57,8 +59,8 @@ std::optional<std::string> AnsiFormOf(const std::wstring& longPath, const std::w
 }
 
 TempFolderQuery UsableTempPath() {
-  const std::wstring folder =
-      QueryPath<std::wstring>([](DWORD size, wchar_t* buffer) { return GetTempPathW(size, buffer); });
+  const std::wstring folder = QueryPath<std::wstring>(
+      [](DWORD size, wchar_t* buffer) { return GetTempPathW(size, buffer); });
   if (!CreateFolderTree(folder)) return {TempFolderQuery::NotCreated, Ansi(folder)};
   std::wstring shortForm = QueryPath<std::wstring>([&](DWORD size, wchar_t* buffer) {
     return GetShortPathNameW(folder.c_str(), buffer, size);

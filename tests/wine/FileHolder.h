@@ -29,7 +29,8 @@ public:
     const std::string event = "setup-test-holder-" + std::to_string(GetCurrentProcessId()) + "-" +
                               std::to_string(++counter);
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
-    std::string commandLine = "\"" + FileHolderExe() + "\" hold " + event + " " + access + " " + share;
+    std::string commandLine =
+        "\"" + FileHolderExe() + "\" hold " + event + " " + access + " " + share;
     for (const std::string& path : paths) commandLine += " \"" + path + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
