@@ -6,6 +6,8 @@
 #include "app/core/MediumNames.h"
 #include "app/core/SetupInfo.h"
 
+#include "runtime/Checks.h"
+#include "runtime/core/PlainFileName.h"
 #include "streams/core/FileStream.h"
 #include "streams/core/Reader.h"
 #include "text/core/CSprache.h"
@@ -32,6 +34,14 @@ std::string ReplaceAll(std::string text, const std::string& pattern, const std::
   return result;
 }
 
+// The language file lies in the temporary folder beside "setup.inf". A name
+// that would reach another folder or a device fails as a missing file does.
+std::string LanguageFilePath(const std::string& tempDir, const std::string& name) {
+  const std::string path = tempDir + "\\" + name;
+  if (!IsPlainFileName(name)) RaiseFOpenError(path, SysErrorMessage(ERROR_FILE_NOT_FOUND));
+  return path;
+}
+
 }  // namespace
 
 void TfrmMain::PrepareWindow(const std::string& tempDir) {
@@ -51,7 +61,7 @@ void TfrmMain::PrepareWindow(const std::string& tempDir) {
   // only for them.
   {
     cSprachContainer table;
-    LoadLanguageFile(table, tempDir + "\\" + head.languageFile);
+    LoadLanguageFile(table, LanguageFilePath(tempDir, head.languageFile));
     std::string body = table.GetText(kBodyText);
     body = ReplaceAll(body, "%PRODUKTNAME%", productName);
     body = ReplaceAll(body, "%PRODUKTVERSION%", productVersion);

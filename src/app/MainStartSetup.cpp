@@ -1,15 +1,24 @@
 // The hand-off: extract the setup information and the language files from
 // "_Setup.lib" into the temporary folder, prepare and show the progress
 // window, pace the progress, extract and start the installer, end.
+//
+// The temporary folder is open to every program of the user, and Setup
+// usually runs with administrator rights: it reads and starts only files
+// that this run wrote there, holds the installer from its extraction until
+// it has started, and stops with a box (HandOffStop.h) when it cannot.
+#include "app/HandOffFiles.h"
+#include "app/HandOffStop.h"
 #include "app/Main.h"
 #include "app/core/MediumNames.h"
 #include "app/core/SourceFolder.h"
 #include "runtime/Application.h"
 #include "runtime/Cursor.h"
 #include "runtime/Folders.h"
+#include "runtime/TempFolder.h"
 #include "runtime/Wait.h"
 #include "runtime/core/CommandLine.h"
 #include "runtime/core/Failures.h"
+#include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
 #include "zip/XceedZip.h"
 
@@ -33,12 +42,16 @@ void CreateTempSubfolder(const std::string& tempDir, const std::string& currentF
   SetCurrentDirectoryA(currentFolder.c_str());
 }
 
-// A file an earlier run left where an extraction is about to put its own is
-// removed first, so that only this run's extraction can produce it.
-void RemoveLeftover(const std::string& path) {
-  if (!FileExists(path)) return;
-  MakeArchiveOnly(path);
-  DeleteFileA(path.c_str());
+// Step 2: the temporary folder with its trailing backslash; created when it
+// is missing, in its short form when its name does not survive the ANSI
+// code page.
+std::string TempBuffer() {
+  const TempFolderQuery temp = UsableTempPath();
+  if (temp.status == TempFolderQuery::NotCreated)
+    StopSetup(Format(msg::TempFolderNotCreatedText, temp.path.c_str()));
+  if (temp.status == TempFolderQuery::NoAnsiForm)
+    StopSetup(Format(msg::TempFolderNameText, temp.path.c_str()));
+  return temp.path;
 }
 
 // Step 8: the setup information and the language files.
@@ -63,14 +76,38 @@ void ReportFirstExtraction(long result) {
     Application->ShowMessageBox("", msg::ErrorCaption, MB_OK);
 }
 
+// Steps 15-17: the archive's copy, held so that the second extraction reads
+// what was copied.
+UniqueFile CopyArchiveToTemp(const std::string& sourceFolder, const std::string& tempDir) {
+  const std::string copy = tempDir + kArchive;
+  RemoveLeftover(copy);
+  CopyArchive(sourceFolder + kArchive, copy);
+  UniqueFile held = HoldFile(copy, Format(msg::HoldFailedText, copy.c_str()));
+  MakeArchiveOnly(copy);
+  return held;
+}
+
 // Step 19: the installer, from the copy of the archive; the password and
-// the opened-files setting of the first extraction are still in force.
-void ExtractInstaller(TXceedZip& zip, const std::string& tempDir) {
-  zip.SetZipFilename(tempDir + kArchive);
+// the opened-files setting of the first extraction are still in force. It
+// must be this extraction's own file, and it stays held until it has been
+// started.
+UniqueFile ExtractInstaller(TXceedZip& zip, const std::string& tempDir) {
+  const std::string archive = tempDir + kArchive;
+  const std::string installer = tempDir + kInstaller;
+  zip.SetZipFilename(archive);
   zip.AddFilesToProcess(medium::kInstallerFile);
   zip.SetUnzipToFolder(tempDir);
-  RemoveLeftover(tempDir + kInstaller);
-  zip.Unzip();
+  RemoveLeftover(installer);
+  const long result = zip.Unzip();
+  if (result != 0)
+    StopSetup(Format(msg::ExtractFailedText, installer.c_str(), archive.c_str(), result));
+  return HoldFile(installer, Format(msg::NotExtractedText, installer.c_str(), archive.c_str()));
+}
+
+// Step 24.
+void StartInstaller(const std::string& commandLine, const std::string& installer) {
+  if (WinExec(commandLine.c_str(), SW_SHOWNOACTIVATE) <= 31)
+    StopSetup(Format(msg::StartFailedText, installer.c_str()));
 }
 
 // Steps 14, 20 and 22: one position every 50 ms.
@@ -89,12 +126,12 @@ void TfrmMain::StartSetup() {
   auto zip = std::make_unique<TXceedZip>();
   // 2.-5. The temporary folder, with a "Temp" subfolder made when the
   // current folder lies inside it.
-  std::string tempBuffer = TempPath();
+  std::string tempBuffer = TempBuffer();
   std::string tempDir = tempBuffer;
   const std::string currentFolder = CurrentFolder();
   if (tempDir.find(currentFolder) != std::string::npos) {
     CreateTempSubfolder(tempBuffer, currentFolder);
-    tempBuffer = TempPath();
+    tempBuffer = TempBuffer();
     tempDir = tempBuffer;
   }
   tempDir = WithoutTrailingBackslash(tempDir);
@@ -108,29 +145,34 @@ void TfrmMain::StartSetup() {
   ReportFirstExtraction(result);
   Application->ProcessMessages();
   if (!FileExists(tempDir + kSetupInformation)) ExitProcess(0);
-  // 12. Window preparation: texts, silent flag, placement, showing.
-  PrepareWindow(tempDir);
+  // 12. Window preparation: texts, silent flag, placement, showing; from
+  // the setup information as extracted.
+  {
+    const std::string setupInformation = tempDir + kSetupInformation;
+    const UniqueFile held =
+        HoldFile(setupInformation, Format(msg::HoldFailedText, setupInformation.c_str()));
+    PrepareWindow(tempDir);
+  }
   // 13.-14.
   SetScreenCursor(crHourGlass);
   Application->ProcessMessages();
   PaceProgress(*this, 0, 50);
   // 15.-17. The archive's copy in the temporary folder.
-  const std::string archiveCopy = tempDir + kArchive;
-  if (FileExists(archiveCopy)) MakeArchiveOnly(archiveCopy);
-  CopyFileA((sourceFolder + kArchive).c_str(), archiveCopy.c_str(), FALSE);
-  MakeArchiveOnly(archiveCopy);
+  UniqueFile archiveCopy = CopyArchiveToTemp(sourceFolder, tempDir);
   // 18.-19. The installer's command line; the installer itself.
   const std::string commandLine = InstallerCommandLine(tempBuffer, sourceFolder);
-  ExtractInstaller(*zip, tempDir);
+  UniqueFile installer = ExtractInstaller(*zip, tempDir);
+  archiveCopy.reset();
   // 20.-23.
   PaceProgress(*this, 51, 75);
   Application->ProcessMessages();
   zip.reset();
   PaceProgress(*this, 76, 100);
   WaitTicks(2000);
-  // 24.-26. Start the installer, if this run extracted one, and end with
-  // the exit code of the still running process.
-  if (FileExists(tempDir + kInstaller)) WinExec(commandLine.c_str(), SW_SHOWNOACTIVATE);
+  // 24.-26. Start the installer this run extracted, then let it go; end
+  // with the exit code of the still running process.
+  StartInstaller(commandLine, tempDir + kInstaller);
+  installer.reset();
   SetScreenCursor(crDefault);
   DWORD exitCode = 0;
   GetExitCodeProcess(GetCurrentProcess(), &exitCode);

@@ -1,6 +1,6 @@
 // The folders the program works with, queried with a buffer as long as the
-// platform needs (a long temporary folder path is read whole), and the file
-// existence test.
+// platform needs, and the file existence test. The temporary folder is in
+// TempFolder.h.
 #pragma once
 
 #include <string>
@@ -8,9 +8,6 @@
 // The current folder as the platform reports it (a drive root ends with a
 // backslash, other folders do not).
 std::string CurrentFolder();
-
-// The temporary folder with its trailing backslash.
-std::string TempPath();
 
 // The Windows system folder.
 std::string SystemFolder();

@@ -120,6 +120,7 @@ struct RunOptions {
   std::string commandLine;      // arguments after the program path
   std::string currentFolder;
   std::string tempFolder;       // TMP and TEMP of the run
+  std::wstring tempFolderWide;  // instead of tempFolder, for names outside the ANSI code page
   std::string installerLog;     // SETUP_TEST_INSTALLER_LOG; empty: not set
   std::function<void()> onPoll; // called about every 20 ms while it runs
 };
@@ -161,22 +162,32 @@ inline std::string WindowText(HWND window) {
   return buffer;
 }
 
-inline std::string EnvironmentWith(const std::vector<std::string>& replaced) {
-  std::string block;
-  char* strings = GetEnvironmentStringsA();
-  for (char* p = strings; *p; p += strlen(p) + 1) {
-    std::string entry = p;
+inline std::wstring Widened(const std::string& ansi) {
+  std::wstring wide(ansi.size(), L'\0');
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0],
+                              static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? n : 0);
+  return wide;
+}
+
+// This process's environment with the given entries replaced, as a block
+// of UTF-16 strings (so that values outside the ANSI code page pass).
+inline std::wstring EnvironmentWith(const std::vector<std::wstring>& replaced) {
+  std::wstring block;
+  wchar_t* strings = GetEnvironmentStringsW();
+  for (wchar_t* p = strings; *p; p += wcslen(p) + 1) {
+    std::wstring entry = p;
     bool drop = false;
-    for (const std::string& r : replaced) {
-      std::string key = r.substr(0, r.find('=') + 1);
-      if (_strnicmp(entry.c_str(), key.c_str(), key.size()) == 0) drop = true;
+    for (const std::wstring& r : replaced) {
+      std::wstring key = r.substr(0, r.find(L'=') + 1);
+      if (_wcsnicmp(entry.c_str(), key.c_str(), key.size()) == 0) drop = true;
     }
-    if (entry.rfind("SETUP_TEST_INSTALLER_LOG=", 0) == 0) drop = true;
-    if (!drop) block += entry + '\0';
+    if (entry.rfind(L"SETUP_TEST_INSTALLER_LOG=", 0) == 0) drop = true;
+    if (!drop) block += entry + L'\0';
   }
-  FreeEnvironmentStringsA(strings);
-  for (const std::string& r : replaced) block += r + '\0';
-  block += '\0';
+  FreeEnvironmentStringsW(strings);
+  for (const std::wstring& r : replaced) block += r + L'\0';
+  block += L'\0';
   return block;
 }
 
@@ -186,11 +197,12 @@ inline std::string EnvironmentWith(const std::vector<std::string>& replaced) {
 // and waits for the end (at most 60 s).
 inline RunResult RunSetup(const RunOptions& options) {
   RunResult result;
-  std::vector<std::string> environment = {"TMP=" + options.tempFolder,
-                                          "TEMP=" + options.tempFolder};
+  const std::wstring temp =
+      options.tempFolderWide.empty() ? detail::Widened(options.tempFolder) : options.tempFolderWide;
+  std::vector<std::wstring> environment = {L"TMP=" + temp, L"TEMP=" + temp};
   if (!options.installerLog.empty())
-    environment.push_back("SETUP_TEST_INSTALLER_LOG=" + options.installerLog);
-  std::string block = detail::EnvironmentWith(environment);
+    environment.push_back(L"SETUP_TEST_INSTALLER_LOG=" + detail::Widened(options.installerLog));
+  std::wstring block = detail::EnvironmentWith(environment);
   std::string commandLine = "\"" + SetupExe() + "\"";
   if (!options.commandLine.empty()) commandLine += " " + options.commandLine;
 
@@ -198,8 +210,8 @@ inline RunResult RunSetup(const RunOptions& options) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   const DWORD start = GetTickCount();
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &block[0],
-                      options.currentFolder.c_str(), &startup, &process))
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      &block[0], options.currentFolder.c_str(), &startup, &process))
     return result;
   std::vector<HWND> answered;
   while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {

@@ -219,6 +219,28 @@ TEST_F(PrepareWindow, FailuresOfTheFilesAreRaised) {
   EXPECT_THROW(form.PrepareWindow(dir), EFOpenError);
 }
 
+TEST_F(PrepareWindow, ALanguageFileOutsideTheFolderFailsLikeAMissingOne) {
+  // Each names a language file that is there, but not as a plain name in
+  // the folder of "setup.inf".
+  const std::string parent = dir.substr(0, dir.find_last_of('\\'));
+  WriteBytes(parent + "\\prepare_planted.lng", LanguageFile().Bytes());
+  for (const std::string& name :
+       {std::string("..\\prepare_planted.lng"), dir + "\\Deutsch.lng", std::string("NUL"),
+        std::string("con.lng"), std::string("COM1")}) {
+    SetupInfo info;
+    info.languageFile = name;
+    Write(info);
+    try {
+      form.PrepareWindow(dir);
+      ADD_FAILURE() << name << " was read";
+    } catch (const EFOpenError& e) {
+      EXPECT_NE(e.Message().find(dir + "\\" + name), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(form.lblTitel.Caption(), "#") << name;
+  }
+  DeleteFileA((parent + "\\prepare_planted.lng").c_str());
+}
+
 TEST_F(PrepareWindow, AFieldOfTheWrongKindFails) {
   TValueWriter w;
   w.Signature();

@@ -1,9 +1,8 @@
 // Runs of the real Setup.exe on test media, each as a separate process with a
 // temporary folder of its own. Normal runs take at least 7 s, so each run
 // checks everything it can.
-#include "SetupFiles.h"
-#include "SetupRun.h"
-#include "ZipWriter.h"
+#include "SetupMedium.h"
+#include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
 
 #include <gtest/gtest.h>
@@ -15,38 +14,6 @@ using namespace setup_test;
 namespace {
 
 const char kClassKey[] = "CLSID\\{DB797690-40E0-11D2-9BD5-0060082AE372}";
-
-std::string InstallerBytes() { return ReadBytes(FixturePath(FIXTURE_TEST_INSTALLER)); }
-std::string ComponentBytes() { return ReadBytes(FixturePath(FIXTURE_XCEEDZIP_DLL)); }
-
-struct ArchiveContents {
-  bool setupInfo = true;
-  bool languages = true;
-  bool installer = true;
-};
-
-std::string MediumArchive(const ArchiveContents& contents) {
-  TZipWriter zip("K470395");
-  if (contents.languages) {
-    zip.Add("Deutsch.lng", LanguageFile("Deutsch", {{1000, "Titel"}, {1001, "Text"}, {1002, "Warten"}}));
-    zip.Add("English.lng", LanguageFile("English", {{1000, "Title"}, {1001, "Body"}, {1002, "Wait"}}));
-  }
-  if (contents.setupInfo) zip.Add("Setup.inf", SetupInfoFile(SetupInfo()));
-  if (contents.installer) zip.Add("_inst32d.exe", InstallerBytes());
-  return zip.Archive();
-}
-
-// A medium folder: the component (unless left out) and the archive (unless
-// left out).
-void MakeMedium(const std::string& folder, bool component, const std::string* archive) {
-  CreateDirectoryA(folder.c_str(), nullptr);
-  if (component) {
-    ASSERT_TRUE(WriteBytes(folder + "\\XceedZip.dll", ComponentBytes()));
-  }
-  if (archive) {
-    ASSERT_TRUE(WriteBytes(folder + "\\_Setup.lib", *archive));
-  }
-}
 
 void ForgetComponentRegistration() {
   RegDeleteTreeA(HKEY_CLASSES_ROOT, kClassKey);
@@ -65,25 +32,7 @@ bool ComponentRegistered() {
 
 std::string SystemComponent() { return SystemFolderPath() + "\\XceedZip.dll"; }
 
-class SetupRun : public ::testing::Test {
-protected:
-  void SetUp() override {
-    base_ = FreshFolder(std::string("setup-run-") +
-                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
-  void TearDown() override { RemoveTree(base_); }
-
-  // A run with the medium as its argument, started from the test's folder.
-  RunOptions MediumAsArgument(const std::string& medium, const std::string& temp) const {
-    RunOptions options;
-    options.commandLine = medium;
-    options.currentFolder = base_;
-    options.tempFolder = temp;
-    return options;
-  }
-
-  std::string base_;
-};
+using SetupRun = SetupRunTest;
 
 }  // namespace
 
@@ -262,9 +211,10 @@ TEST_F(SetupRun, ArchiveWithoutSetupInfoEndsQuietlyEvenWithAnEarlierRunsFileInTe
   EXPECT_EQ(LogOfInstaller(base_ + "\\installer.log", 1500), "");
 }
 
-TEST_F(SetupRun, LongTempFolderIsReadWholeAndAnInstallerLeftThereIsNotStarted) {
+TEST_F(SetupRun, LongTempFolderIsReadWholeAndAnArchiveWithoutInstallerStopsTheRun) {
   // The temporary folder's path is far longer than 144 characters; the
-  // archive has no installer, but an earlier run left one there.
+  // archive has no installer, but an earlier run left one there: it is
+  // removed, never started, and the run says that nothing was extracted.
   const std::string medium = base_ + "\\medium";
   std::string temp = base_ + "\\" + std::string(40, 't');
   CreateDirectoryA(temp.c_str(), nullptr);
@@ -280,8 +230,11 @@ TEST_F(SetupRun, LongTempFolderIsReadWholeAndAnInstallerLeftThereIsNotStarted) {
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exitCode, 259u);
-  EXPECT_TRUE(run.boxes.empty());
+  EXPECT_EQ(run.exitCode, 1u);
+  ASSERT_EQ(run.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes[0].caption, "Fehler");
+  EXPECT_EQ(run.boxes[0].text, Format(msg::NotExtractedText, (temp + "\\_inst32d.exe").c_str(),
+                                      (temp + "\\_Setup.lib").c_str()));
   EXPECT_TRUE(Exists(temp + "\\setup.inf"));
   EXPECT_TRUE(Exists(temp + "\\_Setup.lib"));
   EXPECT_FALSE(Exists(temp + "\\_inst32d.exe"));

@@ -43,4 +43,20 @@ inline constexpr char ArchiveMissingText[] =
     "Die Datei \"_Setup.lib\" existiert nicht oder konnte nicht ge\xF6" "ffnet werden!";
 inline constexpr char ErrorCaption[] = "Fehler";
 
+// The hand-off stops (caption ErrorCaption): a file in the temporary folder
+// that this run did not write, or a step that did not do its work.
+inline constexpr char TempFolderNotCreatedText[] =
+    "Der Ordner f\xFC" "r tempor\xE4" "re Dateien \"%s\" konnte nicht angelegt werden!";
+inline constexpr char TempFolderNameText[] =
+    "Der Name des Ordners f\xFC" "r tempor\xE4" "re Dateien \"%s\" enth\xE4" "lt Zeichen, "
+    "die Setup nicht verarbeiten kann!";
+inline constexpr char LeftoverText[] =
+    "Die Datei \"%s\" ist bereits vorhanden und konnte nicht gel\xF6" "scht werden!";
+inline constexpr char CopyFailedText[] = "Die Datei \"%s\" konnte nicht nach \"%s\" kopiert werden!";
+inline constexpr char ExtractFailedText[] =
+    "Die Datei \"%s\" konnte nicht aus \"%s\" entpackt werden (Fehler %ld)!";
+inline constexpr char NotExtractedText[] = "Die Datei \"%s\" ist in \"%s\" nicht enthalten!";
+inline constexpr char HoldFailedText[] = "Die Datei \"%s\" konnte nicht ge\xF6" "ffnet werden!";
+inline constexpr char StartFailedText[] = "Die Datei \"%s\" konnte nicht gestartet werden!";
+
 }  // namespace msg

@@ -1,0 +1,142 @@
+// Unusual but legitimate folders of a user: runs of the real Setup.exe with a
+// temporary folder named after a user with blanks and umlauts, one outside
+// the ANSI code page, one that does not exist yet, from a read-only medium,
+// and from a medium folder with blanks and umlauts.
+#include "SetupMedium.h"
+#include "runtime/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace setup_test;
+
+namespace {
+
+// "Дмитрий Иванов", a user name outside code page 1252.
+const wchar_t kCyrillicUser[] =
+    L"\u0414\u043C\u0438\u0442\u0440\u0438\u0439 \u0418\u0432\u0430\u043D\u043E\u0432";
+
+std::string Narrowed(const std::wstring& wide) {
+  std::string ansi(wide.size() * 2, '\0');
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0],
+                              static_cast<int>(ansi.size()), nullptr, nullptr);
+  ansi.resize(n > 0 ? n : 0);
+  return ansi;
+}
+
+class UserFolders : public SetupRunTest {
+protected:
+  void SetUp() override {
+    SetupRunTest::SetUp();
+    medium_ = base_ + "\\medium";
+    log_ = base_ + "\\installer.log";
+    archive_ = MediumArchive({});
+  }
+
+  // A run to the installer: 259, no box, and the installer's command line.
+  std::vector<std::string> RunToTheInstaller(RunOptions options) {
+    options.installerLog = log_;
+    RunResult run = RunSetup(options);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 259u);
+    EXPECT_TRUE(run.boxes.empty()) << run.boxes[0].text;
+    return Lines(LogOfInstaller(log_));
+  }
+
+  std::string medium_, log_, archive_;
+};
+
+}  // namespace
+
+TEST_F(UserFolders, ATempFolderWithBlanksAndUmlauts) {
+  MakeMedium(medium_, true, &archive_);
+  const std::string user = base_ + "\\J\xFCrgen M\xFCller";
+  const std::string temp = user + "\\Temp";
+  CreateDirectoryA(user.c_str(), nullptr);
+  CreateDirectoryA(temp.c_str(), nullptr);
+
+  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium_, temp + "\\"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium_);
+  EXPECT_TRUE(Exists(temp + "\\setup.inf"));
+}
+
+TEST_F(UserFolders, ATempFolderOutsideTheAnsiCodePageIsUsedInItsShortForm) {
+  MakeMedium(medium_, true, &archive_);
+  const std::wstring user = detail::Widened(base_) + L"\\" + kCyrillicUser;
+  const std::wstring temp = user + L"\\Temp";
+  CreateDirectoryW(user.c_str(), nullptr);
+  CreateDirectoryW(temp.c_str(), nullptr);
+  wchar_t shortForm[MAX_PATH];
+  ASSERT_GT(GetShortPathNameW(temp.c_str(), shortForm, MAX_PATH), 0u);
+  ASSERT_EQ(Narrowed(shortForm).find('?'), std::string::npos) << "no short form of " << base_;
+
+  RunOptions options = MediumAsArgument(medium_, "");
+  options.tempFolderWide = temp + L"\\";
+  std::vector<std::string> lines = RunToTheInstaller(options);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "\"" + Narrowed(shortForm) + "\\_inst32d.exe\" " + medium_);
+  EXPECT_NE(GetFileAttributesW((temp + L"\\setup.inf").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(TempFolderForm, TheLongFormWhenItSurvivesElseTheShortOneElseNone) {
+  // Wine keeps a short form of every name, so the case without one is
+  // decided here: a volume without short names gives the long form back.
+  const std::wstring cyrillic = std::wstring(L"C:\\users\\") + kCyrillicUser + L"\\Temp\\";
+  const std::wstring umlauts = L"C:\\users\\J\u00FCrgen M\u00FCller\\Temp\\";
+  EXPECT_EQ(AnsiFormOf(umlauts, L"C:\\users\\JRGEN~1\\Temp\\"),
+            std::optional<std::string>("C:\\users\\J\xFCrgen M\xFCller\\Temp\\"));
+  EXPECT_EQ(AnsiFormOf(cyrillic, L"C:\\users\\C0A1~1\\Temp\\"),
+            std::optional<std::string>("C:\\users\\C0A1~1\\Temp\\"));
+  EXPECT_EQ(AnsiFormOf(cyrillic, cyrillic), std::nullopt);
+  // A character the code page would replace by a look-alike is lost too.
+  EXPECT_EQ(AnsiFormOf(L"C:\\users\\\u0100da\\Temp\\", L"C:\\users\\\u0100da\\Temp\\"),
+            std::nullopt);
+}
+
+TEST_F(UserFolders, ATempFolderThatDoesNotExistYetIsCreated) {
+  MakeMedium(medium_, true, &archive_);
+  const std::string temp = base_ + "\\users\\neu\\Temp";
+
+  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium_, temp + "\\"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium_);
+  EXPECT_TRUE(IsFolder(temp));
+}
+
+TEST_F(UserFolders, AReadOnlyMedium) {
+  // C:\setup-ro-medium shows C:\setup-ro-source read-only (see CMakeLists).
+  const std::string source = "C:\\setup-ro-source";
+  const std::string medium = "C:\\setup-ro-medium";
+  const std::string temp = base_ + "\\tmp";
+  CreateDirectoryA(temp.c_str(), nullptr);
+  for (const char* name : {"XceedZip.dll", "_Setup.lib", "probe"}) RemoveFile(source + "\\" + name);
+  MakeMedium(source, true, &archive_);
+  for (const char* name : {"XceedZip.dll", "_Setup.lib"})
+    SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(Exists(medium + "\\_Setup.lib")) << "the read-only mount is missing";
+  ASSERT_FALSE(WriteBytes(medium + "\\probe", "x")) << "the medium is not read-only";
+
+  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium, temp));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[2], medium);
+  EXPECT_EQ(ReadBytes(temp + "\\_Setup.lib"), archive_);
+  for (const char* name : {"XceedZip.dll", "_Setup.lib"}) RemoveFile(source + "\\" + name);
+}
+
+TEST_F(UserFolders, AMediumFolderWithBlanksAndUmlautsReachesTheInstallerUnchanged) {
+  const std::string medium = base_ + "\\Mein Medium \xE4\xF6\xFC\xDF";
+  const std::string temp = base_ + "\\tmp";
+  MakeMedium(medium, true, &archive_);
+  CreateDirectoryA(temp.c_str(), nullptr);
+
+  // Started from the medium without arguments, as from a disc.
+  RunOptions options;
+  options.currentFolder = medium;
+  options.tempFolder = temp;
+  std::vector<std::string> lines = RunToTheInstaller(options);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium);
+  EXPECT_EQ(lines[2], base_ + "\\Mein");  // unquoted, split at the blanks
+  EXPECT_EQ(lines[3], "Medium");
+  EXPECT_EQ(lines[4], "\xE4\xF6\xFC\xDF");
+}
