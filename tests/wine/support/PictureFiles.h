@@ -3,7 +3,8 @@
 // surface to read its pixels back.
 #pragma once
 
-#include "../support/PictureWriter.h"
+#include "Pixels.h"
+#include "../../support/PictureWriter.h"
 #include "ui/pictures/Graphic.h"
 
 #include <windows.h>
@@ -79,42 +80,19 @@ inline void FillBox(HDC dc, int left, int top, int right, int bottom, COLORREF c
 
 // Pixels drawn into a width x height surface first filled with background,
 // as 0x00RRGGBB, row by row from the top.
-class Rendering {
+class Rendering : public PixelCanvas {
 public:
-  Rendering(int width, int height, COLORREF background = RGB(1, 2, 3))
-      : width_(width), height_(height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    bits_ = static_cast<uint32_t*>(bits);
-    FillBox(dc_, 0, 0, width, height, background);
-  }
-  ~Rendering() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC Dc() const { return dc_; }
+  using PixelCanvas::PixelCanvas;
+  HDC Dc() const { return dc(); }
   void Draw(TGraphic& graphic) {
-    RECT r = {0, 0, width_, height_};
-    graphic.Draw(dc_, r);
+    RECT r = {0, 0, width(), height()};
+    graphic.Draw(dc(), r);
     GdiFlush();
   }
-  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-
-private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_;
+  uint32_t At(int x, int y) const {
+    const Rgb c = PixelCanvas::At(x, y);
+    return static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b);
+  }
 };
 
 }  // namespace picture_files
