@@ -2,6 +2,8 @@
 // its DLL, created through COM, set through IDispatch, called through the
 // method table by position.
 #include "FixturePaths.h"
+#include "ZipClient.h"
+#include "zip/XceedZipContract.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -17,16 +19,16 @@
 
 namespace {
 
-const CLSID kClsid = {0xDB797690, 0x40E0, 0x11D2, {0x9B, 0xD5, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
-const IID kIidXceedZip = {0x07189400, 0x00F2, 0x11D5, {0x80, 0x2D, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
-const IID kIidEvents = {0xDB797691, 0x40E0, 0x11D2, {0x9B, 0xD5, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
-const wchar_t kClassKey[] = L"CLSID\\{DB797690-40E0-11D2-9BD5-0060082AE372}";
+using setup_test::CountedObject;
+using setup_test::ZipClient;
 
-const DISPID kZipFilename = 100;
-const DISPID kUnzipToFolder = 203;
-const DISPID kEncryptionPassword = 402;
-const DISPID kZipOpenedFiles = 403;
-const DISPID kPreservePaths = 202;
+// Names of the contract the tests below use often.
+const CLSID& kClsid = CLSID_XceedZip;
+constexpr DISPID kZipFilename = kDispZipFilename;
+constexpr DISPID kUnzipToFolder = kDispUnzipToFolder;
+constexpr DISPID kEncryptionPassword = kDispEncryptionPassword;
+constexpr DISPID kZipOpenedFiles = kDispZipOpenedFiles;
+constexpr DISPID kPreservePaths = kDispPreservePaths;
 
 const LONG kArchiveMissing = 503;
 const LONG kArchiveUnreadable = 505;
@@ -36,18 +38,14 @@ const LONG kUnsafeName = 512;
 const LONG kWriteFailed = 513;
 const LONG kNoTargetFolder = 521;
 
-// The two methods the program calls by their position in the method table.
-using AddFilesToProcessFn = HRESULT(STDMETHODCALLTYPE*)(void* self, BSTR mask);
-using UnzipFn = HRESULT(STDMETHODCALLTYPE*)(void* self, LONG* result);
-const int kAddFilesToProcessSlot = 90;
-const int kUnzipSlot = 95;
-
-std::wstring Wide(const std::string& text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-  if (n > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
-  return wide;
+// The component's class key under HKEY_CLASSES_ROOT.
+std::wstring ClassKey() {
+  wchar_t id[40] = {};
+  StringFromGUID2(CLSID_XceedZip, id, 40);
+  return std::wstring(L"CLSID\\") + id;
 }
+
+using setup_test::Wide;
 
 std::wstring Fixture(const char* unixPath) { return Wide(FixturePath(unixPath)); }
 std::wstring Archive(const wchar_t* name) {
@@ -144,187 +142,6 @@ private:
   std::wstring path_;
 };
 
-// A COM object that only counts its references: client site and sinks.
-class CountedObject : public IOleClientSite, public IPropertyNotifySink, public IDispatch {
-public:
-  LONG references = 1;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
-      *out = static_cast<IOleClientSite*>(this);
-    } else if (iid == IID_IPropertyNotifySink) {
-      *out = static_cast<IPropertyNotifySink*>(this);
-    } else if (iid == IID_IDispatch || iid == kIidEvents) {
-      *out = static_cast<IDispatch*>(this);
-    } else {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references; }  // lives on the stack
-  // IOleClientSite
-  HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** m) override {
-    *m = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** c) override {
-    *c = nullptr;
-    return E_NOINTERFACE;
-  }
-  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
-  // IPropertyNotifySink
-  HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
-  // IDispatch (events)
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return S_OK;
-  }
-};
-
-template <typename I>
-I* Query(IUnknown* object, const IID& iid) {
-  void* out = nullptr;
-  EXPECT_EQ(object->QueryInterface(iid, &out), S_OK);
-  return static_cast<I*>(out);
-}
-
-// Drives the component exactly as the program's wrapper does: creation,
-// client site, InitNew, the two sinks, ambient change; on destruction Close,
-// Unadvise, no client site, Release.
-class ZipClient {
-public:
-  explicit ZipClient(CountedObject* host) : host_(host) {
-    HRESULT hr = CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                  IID_IOleObject, reinterpret_cast<void**>(&ole_));
-    EXPECT_EQ(hr, S_OK);
-    if (!ole_) return;
-    DWORD status = 0;
-    EXPECT_EQ(ole_->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
-    EXPECT_EQ(ole_->SetClientSite(host_), S_OK);
-    IPersistStreamInit* persist = Query<IPersistStreamInit>(ole_, IID_IPersistStreamInit);
-    EXPECT_EQ(persist->InitNew(), S_OK);
-    persist->Release();
-    control_ = Query<IOleControl>(ole_, IID_IOleControl);
-    dispatch_ = Query<IDispatch>(ole_, IID_IDispatch);
-    zip_ = Query<IUnknown>(ole_, kIidXceedZip);
-    IConnectionPointContainer* points =
-        Query<IConnectionPointContainer>(ole_, IID_IConnectionPointContainer);
-    Connect(points, IID_IPropertyNotifySink, &propertySink_);
-    Connect(points, kIidEvents, &eventSink_);
-    points->Release();
-    EXPECT_EQ(control_->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
-  }
-
-  ~ZipClient() {
-    if (!ole_) return;
-    EXPECT_EQ(ole_->Close(OLECLOSE_NOSAVE), S_OK);
-    Disconnect(propertySink_);
-    Disconnect(eventSink_);
-    ole_->SetClientSite(nullptr);
-    zip_->Release();
-    dispatch_->Release();
-    control_->Release();
-    ole_->Release();
-  }
-
-  IDispatch* dispatch() const { return dispatch_; }
-  IUnknown* zip() const { return zip_; }
-
-  HRESULT Put(DISPID dispid, VARIANT value) {
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params = {&value, &named, 1, 1};
-    return dispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
-                             nullptr);
-  }
-  // Strings go as BSTR; an empty one as null, as the program sends it.
-  void PutString(DISPID dispid, const std::wstring& text) {
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_BSTR;
-    value.bstrVal = text.empty() ? nullptr : SysAllocString(text.c_str());
-    EXPECT_EQ(Put(dispid, value), S_OK) << "dispid " << dispid;
-    VariantClear(&value);
-  }
-  void PutBool(DISPID dispid, bool on) {
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_BOOL;
-    value.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
-    EXPECT_EQ(Put(dispid, value), S_OK) << "dispid " << dispid;
-  }
-  VARIANT Get(DISPID dispid) {
-    VARIANT result;
-    VariantInit(&result);
-    DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    EXPECT_EQ(dispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result,
-                                nullptr, nullptr),
-              S_OK);
-    return result;
-  }
-
-  void AddMask(const wchar_t* mask) {
-    BSTR text = SysAllocString(mask);
-    auto add = reinterpret_cast<AddFilesToProcessFn>(Slot(kAddFilesToProcessSlot));
-    EXPECT_EQ(add(zip_, text), S_OK);
-    SysFreeString(text);
-  }
-  LONG Unzip() {
-    LONG result = -1;
-    auto unzip = reinterpret_cast<UnzipFn>(Slot(kUnzipSlot));
-    EXPECT_EQ(unzip(zip_, &result), S_OK);
-    return result;
-  }
-
-  // The settings of the program's first extraction.
-  void SetUpFirstExtraction(const std::wstring& archive, const std::wstring& folder) {
-    PutString(kZipFilename, archive);
-    PutBool(kZipOpenedFiles, true);
-    PutString(kUnzipToFolder, folder);
-    PutString(kEncryptionPassword, L"K470395");
-  }
-
-private:
-  void* Slot(int index) const { return (*reinterpret_cast<void***>(zip_))[index]; }
-
-  struct Connection {
-    IConnectionPoint* point = nullptr;
-    DWORD cookie = 0;
-  };
-  void Connect(IConnectionPointContainer* points, const IID& iid, Connection* connection) {
-    EXPECT_EQ(points->FindConnectionPoint(iid, &connection->point), S_OK);
-    if (connection->point) {
-      EXPECT_EQ(connection->point->Advise(static_cast<IOleClientSite*>(host_), &connection->cookie),
-                S_OK);
-    }
-  }
-  void Disconnect(Connection& connection) {
-    if (!connection.point) return;
-    EXPECT_EQ(connection.point->Unadvise(connection.cookie), S_OK);
-    EXPECT_EQ(connection.point->Unadvise(connection.cookie), CONNECT_E_NOCONNECTION);
-    connection.point->Release();
-  }
-
-  CountedObject* host_;
-  IOleObject* ole_ = nullptr;
-  IOleControl* control_ = nullptr;
-  IDispatch* dispatch_ = nullptr;
-  IUnknown* zip_ = nullptr;
-  Connection propertySink_;
-  Connection eventSink_;
-};
-
 using ExportFn = HRESULT(STDAPICALLTYPE*)();
 
 class XceedZip : public ::testing::Test {
@@ -357,7 +174,7 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
   wchar_t own[MAX_PATH];
   GetModuleFileNameW(module_, own, MAX_PATH);
   HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(kClassKey) + L"\\InprocServer32").c_str(),
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, (ClassKey() + L"\\InprocServer32").c_str(),
                           0, KEY_READ, &key),
             ERROR_SUCCESS);
   wchar_t value[MAX_PATH] = L"";
@@ -373,7 +190,7 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
   RegCloseKey(key);
 
   ASSERT_EQ(Export("DllUnregisterServer")(), S_OK);
-  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, kClassKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
   EXPECT_EQ(Export("DllUnregisterServer")(), S_OK) << "unregistering twice is no failure";
   IUnknown* object = nullptr;
   EXPECT_EQ(CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
@@ -495,12 +312,8 @@ TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
   EXPECT_EQ(FilesIn(target.path()), (std::set<std::wstring>{L"data1.bin", L"de.lng", L"EN.LNG",
                                                             L"empty.lng", L"Setup.inf"}));
 
-  // Exclude masks (method table slot 89) win over the masks to process.
-  BSTR exclude = SysAllocString(L"en.*");
-  using AddFilesToExcludeFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR);
-  auto add = reinterpret_cast<AddFilesToExcludeFn>((*reinterpret_cast<void***>(client.zip()))[89]);
-  EXPECT_EQ(add(client.zip(), exclude), S_OK);
-  SysFreeString(exclude);
+  // Exclude masks win over the masks to process.
+  client.AddExcludeMask(L"en.*");
   client.PutString(kUnzipToFolder, excluding.path());
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(excluding.path()),
@@ -517,9 +330,8 @@ TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(ReadAll(target / L"Setup.inf"), ContentOf(L"Setup.inf"));
 
-  const DISPID kSkipIfExisting = 205;
   WriteAll(target / L"Setup.inf", "kept");
-  client.PutBool(kSkipIfExisting, true);
+  client.PutBool(kDispSkipIfExisting, true);
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(ReadAll(target / L"Setup.inf"), "kept") << "SkipIfExisting leaves it alone";
 }
@@ -545,8 +357,7 @@ TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut
   VARIANT checked;
   VariantInit(&checked);
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
-  const DISPID kTestZipFile = 604;
-  EXPECT_EQ(client.dispatch()->Invoke(kTestZipFile, IID_NULL, 0, DISPATCH_METHOD, &none, &checked,
+  EXPECT_EQ(client.dispatch()->Invoke(kDispTestZipFile, IID_NULL, 0, DISPATCH_METHOD, &none, &checked,
                                       nullptr, nullptr),
             S_OK);
   EXPECT_EQ(checked.lVal, kDamaged) << "the check finds it too";
