@@ -2,14 +2,11 @@
 #include "WineTestSupport.h"
 
 #include "app/Main.h"
-#include "ui/core/MulDiv.h"
-#include "ui/controls/Font.h"
 #include "ui/controls/VisualStyles.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <memory>
 #include <string>
 
@@ -252,29 +249,4 @@ TEST_F(ProgressWindow, ALongTitleIsDrawnOverThePictureAndCutAtTheHeadsEdge) {
   if (HasFailure()) window.Save("long_title.bmp");
   // Beyond the head, pnlform's frame is untouched.
   EXPECT_EQ(window.At(373, title.top + 2), SysColor(COLOR_BTNSHADOW));
-}
-
-TEST(ProgressWindowScaling, LayoutFollowsTheMeasuredTextHeight) {
-  ApplicationScope scope;
-  TfrmMain measured;  // the font as the platform matches it
-  const int h = measured.TextHeight();
-  for (const TFontRequest& request : {TFontRequest{"Arial", -13, false, clBlack},
-                                TFontRequest{"Arial", -12, false, clBlack},
-                                TFontRequest{"MS Sans Serif", -11, true, clWindowText}}) {
-    const MatchedFont m = DescribeMatchedFont(request);
-    std::cout << "font \"" << request.face << "\" " << request.height << " -> \"" << m.face
-              << "\", text height " << m.height << "\n";
-  }
-  EXPECT_EQ(h, MeasureTextHeight(TFontRequest{"Arial", -13, false, clBlack}));
-  RECT client;
-  GetClientRect(measured.Handle(), &client);
-  EXPECT_EQ(client.right, MulDivRound(381, h, 16));
-  EXPECT_EQ(client.bottom, MulDivRound(167, h, 16));
-  const RECT bar = measured.ViewOf("Balken").bounds;
-  EXPECT_EQ(bar.right - bar.left, MulDivRound(321, h, 16));
-  const RECT strip = measured.ViewOf("pnlTopBody").bounds;
-  EXPECT_EQ(strip.bottom - strip.top, MulDivRound(3, h, 16));
-
-  TfrmMain unscaled(16);
-  EXPECT_EQ(unscaled.TextHeight(), 16);
 }
