@@ -19,12 +19,6 @@ std::string FailureOf(const Bytes& bytes, const JpegSettings& settings = {}) {
   return "no failure";
 }
 
-JpegSettings BestSpeed() {
-  JpegSettings settings;
-  settings.performance = JpegPerformance::BestSpeed;
-  return settings;
-}
-
 // Inks of a colour: black takes the common part, the others the rest.
 Bytes RgbToCmyk(const Pnm& rgb, bool inverted) {
   Bytes cmyk;

@@ -69,12 +69,6 @@ std::string FailureOfDraw(TGraphic& graphic) {
   return "no failure";
 }
 
-JpegSettings BestSpeed() {
-  JpegSettings settings;
-  settings.performance = JpegPerformance::BestSpeed;
-  return settings;
-}
-
 }  // namespace
 
 TEST(JPEGImage, ReportsTheHeaderSizeBeforeDecodingAndDecodesAtTheFirstDraw) {

@@ -55,92 +55,14 @@ std::wstring Content(const wchar_t* name) {
   return Fixture(FIXTURE_ARCHIVE_DIR) + L"\\content\\" + name;
 }
 
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using setup_test::Exists;
+using setup_test::FilesIn;
+using setup_test::TempFolder;
 
-std::string ReadAll(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string data;
-  char buffer[65536];
-  DWORD n = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) data.append(buffer, n);
-  CloseHandle(file);
-  return data;
-}
-
+std::string ReadAll(const std::wstring& path) { return setup_test::ReadBytes(path); }
 void WriteAll(const std::wstring& path, const std::string& data) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD n = 0;
-  WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-  CloseHandle(file);
+  ASSERT_TRUE(setup_test::WriteBytes(path, data));
 }
-
-// Every file below `folder`, as relative paths.
-void ListFiles(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>* out) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      ListFiles(folder + L"\\" + name, prefix + name + L"\\", out);
-    } else {
-      out->insert(prefix + name);
-    }
-  } while (FindNextFileW(find, &found));
-  FindClose(find);
-}
-
-std::set<std::wstring> FilesIn(const std::wstring& folder) {
-  std::set<std::wstring> files;
-  ListFiles(folder, L"", &files);
-  return files;
-}
-
-void DeleteTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(path);
-      } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-// A fresh folder under the temporary folder, removed with its contents.
-class TempFolder {
-public:
-  TempFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    path_ = std::wstring(temp) + L"xzt" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++counter);
-    DeleteTree(path_);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempFolder() { DeleteTree(path_); }
-  const std::wstring& path() const { return path_; }
-  std::wstring operator/(const wchar_t* name) const { return path_ + L"\\" + name; }
-
-private:
-  std::wstring path_;
-};
 
 using ExportFn = HRESULT(STDAPICALLTYPE*)();
 

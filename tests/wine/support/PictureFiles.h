@@ -3,6 +3,7 @@
 // surface to read its pixels back.
 #pragma once
 
+#include "Files.h"
 #include "Pixels.h"
 #include "../../support/PictureWriter.h"
 #include "ui/pictures/Graphic.h"
@@ -18,32 +19,22 @@ namespace picture_files {
 class ScratchFolder {
 public:
   ScratchFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    char name[MAX_PATH];
-    GetTempFileNameA(temp, "pic", 0, name);
-    DeleteFileA(name);
-    CreateDirectoryA(name, nullptr);
-    path_ = name;
+    static int counter = 0;
+    path_ = setup_test::FreshFolder("pic" + std::to_string(GetCurrentProcessId()) + "_" +
+                                    std::to_string(++counter));
   }
-  ~ScratchFolder() {
-    for (const std::string& file : files_) DeleteFileA(file.c_str());
-    RemoveDirectoryA(path_.c_str());
-  }
+  ~ScratchFolder() { setup_test::RemoveTree(path_); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
   std::string Write(const std::string& name, const picture_writer::Bytes& bytes) {
     const std::string file = path_ + "\\" + name;
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    files_.push_back(file);
+    setup_test::WriteBytes(file, std::string(bytes.begin(), bytes.end()));
     return file;
   }
   const std::string& Path() const { return path_; }
 
 private:
   std::string path_;
-  std::vector<std::string> files_;
 };
 
 // An enhanced metafile recorded with a frame in hundredths of a

@@ -33,21 +33,23 @@ BOOL CALLBACK FindBar(HWND window, LPARAM data) {
   return FALSE;
 }
 
-std::string EnvironmentWith(const std::vector<std::string>& replaced) {
-  std::string block;
-  char* strings = GetEnvironmentStringsA();
-  for (char* p = strings; *p; p += strlen(p) + 1) {
-    std::string entry = p;
-    bool drop = entry.rfind("SETUP_TEST_INSTALLER_LOG=", 0) == 0;
-    for (const std::string& r : replaced) {
-      std::string key = r.substr(0, r.find('=') + 1);
-      if (_strnicmp(entry.c_str(), key.c_str(), key.size()) == 0) drop = true;
+// This process's environment with the given entries replaced, as a block
+// of UTF-16 strings (so that values outside the ANSI code page pass).
+std::wstring EnvironmentWith(const std::vector<std::wstring>& replaced) {
+  std::wstring block;
+  wchar_t* strings = GetEnvironmentStringsW();
+  for (wchar_t* p = strings; *p; p += wcslen(p) + 1) {
+    std::wstring entry = p;
+    bool drop = entry.rfind(L"SETUP_TEST_INSTALLER_LOG=", 0) == 0;
+    for (const std::wstring& r : replaced) {
+      std::wstring key = r.substr(0, r.find(L'=') + 1);
+      if (_wcsnicmp(entry.c_str(), key.c_str(), key.size()) == 0) drop = true;
     }
-    if (!drop) block += entry + '\0';
+    if (!drop) block += entry + L'\0';
   }
-  FreeEnvironmentStringsA(strings);
-  for (const std::string& r : replaced) block += r + '\0';
-  block += '\0';
+  FreeEnvironmentStringsW(strings);
+  for (const std::wstring& r : replaced) block += r + L'\0';
+  block += L'\0';
   return block;
 }
 
@@ -109,11 +111,12 @@ int ProgressOf(HWND form) {
 
 RunResult RunSetup(const RunOptions& options) {
   RunResult result;
-  std::vector<std::string> environment = {"TMP=" + options.tempFolder,
-                                          "TEMP=" + options.tempFolder};
+  const std::wstring temp =
+      options.tempFolderWide.empty() ? Wide(options.tempFolder) : options.tempFolderWide;
+  std::vector<std::wstring> environment = {L"TMP=" + temp, L"TEMP=" + temp};
   if (!options.installerLog.empty())
-    environment.push_back("SETUP_TEST_INSTALLER_LOG=" + options.installerLog);
-  std::string block = EnvironmentWith(environment);
+    environment.push_back(L"SETUP_TEST_INSTALLER_LOG=" + Wide(options.installerLog));
+  std::wstring block = EnvironmentWith(environment);
   std::string commandLine = "\"" + SetupExe() + "\"";
   if (!options.commandLine.empty()) commandLine += " " + options.commandLine;
 
@@ -122,11 +125,13 @@ RunResult RunSetup(const RunOptions& options) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   const DWORD start = GetTickCount();
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                      &block[0], options.currentFolder.c_str(), &startup, &process))
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE,
+                      CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, &block[0],
+                      options.currentFolder.c_str(), &startup, &process))
     return result;
   const bool inJob = job.Add(process.hProcess);
   ResumeThread(process.hThread);
+  if (options.onStart) options.onStart(process);
   BoxWatcher boxes(process.dwProcessId);
   bool timedOut = false;
   while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {

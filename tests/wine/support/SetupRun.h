@@ -12,6 +12,7 @@
 #pragma once
 
 #include "BoxWatcher.h"
+#include "Files.h"
 #include "FixturePaths.h"
 
 #include <windows.h>
@@ -22,92 +23,6 @@
 #include <vector>
 
 namespace setup_test {
-
-inline std::string ReadBytes(const std::string& path) {
-  std::string bytes;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char buffer[65536];
-  DWORD n = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
-  CloseHandle(file);
-  return bytes;
-}
-
-inline bool WriteBytes(const std::string& path, const std::string& bytes) {
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-inline bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline bool IsFolder(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-inline void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
-}
-
-// Removes a file even when it is read-only.
-inline void RemoveFile(const std::string& path) {
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileA(path.c_str());
-}
-
-inline std::string SystemFolderPath() {
-  char buffer[MAX_PATH];
-  UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
-  return std::string(buffer, n);
-}
-
-// A fresh, empty folder for one test, under the prefix's temporary folder.
-inline std::string FreshFolder(const std::string& name) {
-  char buffer[MAX_PATH];
-  DWORD n = GetTempPathA(MAX_PATH, buffer);
-  std::string path = std::string(buffer, n) + name;
-  RemoveTree(path);
-  CreateDirectoryA(path.c_str(), nullptr);
-  return path;
-}
-
-inline std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
 
 // The installer's log after a run (RunSetup has waited for the installer).
 // Deprecated: kept for older callers; ms is no longer needed.
@@ -129,9 +44,12 @@ struct RunOptions {
   std::string commandLine;      // arguments after the program path
   std::string currentFolder;
   std::string tempFolder;       // TMP and TEMP of the run
+  std::wstring tempFolderWide;  // instead of tempFolder, for names outside the ANSI code page
   std::string installerLog;     // SETUP_TEST_INSTALLER_LOG; empty: not set
   std::function<void()> onPoll; // called about every 20 ms while it runs
   std::function<void(DWORD processId)> watch;  // the same, given the run's process
+  // Called once the process runs; the handles stay the driver's.
+  std::function<void(const PROCESS_INFORMATION&)> onStart;
 };
 
 struct RunResult {

@@ -4,6 +4,7 @@
 // methods the program calls by their position in the method table.
 #pragma once
 
+#include "Files.h"
 #include "app/core/MediumNames.h"
 #include "zip/XceedZipContract.h"
 
@@ -17,13 +18,6 @@
 #include <string>
 
 namespace setup_test {
-
-inline std::wstring Wide(const std::string& text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-  if (n > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
-  return wide;
-}
 
 // A COM object that only counts its references: client site and sinks.
 class CountedObject : public IOleClientSite, public IPropertyNotifySink, public IDispatch {
