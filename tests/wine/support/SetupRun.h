@@ -31,6 +31,11 @@ inline std::string LogOfInstaller(const std::string& path, DWORD ms = 0) {
   return ReadBytes(path);
 }
 
+namespace detail {
+// Deprecated: Wide() of Files.h.
+inline std::wstring Widened(const std::string& ansi) { return Wide(ansi); }
+}  // namespace detail
+
 // The show command of every start of the test installer logging to log,
 // in order: "4" for SW_SHOWNOACTIVATE, "-" when it was given none.
 inline std::vector<std::string> InstallerStarts(const std::string& log) {
