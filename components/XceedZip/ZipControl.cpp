@@ -2,7 +2,7 @@
 
 #include "Extractor.h"
 #include "Module.h"
-#include "ResultCodes.h"
+#include "core/ResultCodes.h"
 #include "core/Wildcard.h"
 
 #include <new>

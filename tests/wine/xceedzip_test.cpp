@@ -4,6 +4,8 @@
 #include "FixturePaths.h"
 #include "ZipClient.h"
 #include "zip/XceedZipContract.h"
+#include "ResultCodes.h"
+#include "../support/ZipBytes.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -19,24 +21,7 @@
 
 namespace {
 
-using setup_test::CountedObject;
-using setup_test::ZipClient;
-
-// Names of the contract the tests below use often.
-const CLSID& kClsid = CLSID_XceedZip;
-constexpr DISPID kZipFilename = kDispZipFilename;
-constexpr DISPID kUnzipToFolder = kDispUnzipToFolder;
-constexpr DISPID kEncryptionPassword = kDispEncryptionPassword;
-constexpr DISPID kZipOpenedFiles = kDispZipOpenedFiles;
-constexpr DISPID kPreservePaths = kDispPreservePaths;
-
-const LONG kArchiveMissing = 503;
-const LONG kArchiveUnreadable = 505;
-const LONG kPassword = 510;
-const LONG kDamaged = 511;
-const LONG kUnsafeName = 512;
-const LONG kWriteFailed = 513;
-const LONG kNoTargetFolder = 521;
+using namespace setup_test;
 
 // The component's class key under HKEY_CLASSES_ROOT.
 std::wstring ClassKey() {
@@ -44,8 +29,6 @@ std::wstring ClassKey() {
   StringFromGUID2(CLSID_XceedZip, id, 40);
   return std::wstring(L"CLSID\\") + id;
 }
-
-using setup_test::Wide;
 
 std::wstring Fixture(const char* unixPath) { return Wide(FixturePath(unixPath)); }
 std::wstring Archive(const wchar_t* name) {
@@ -55,13 +38,9 @@ std::wstring Content(const wchar_t* name) {
   return Fixture(FIXTURE_ARCHIVE_DIR) + L"\\content\\" + name;
 }
 
-using setup_test::Exists;
-using setup_test::FilesIn;
-using setup_test::TempFolder;
-
-std::string ReadAll(const std::wstring& path) { return setup_test::ReadBytes(path); }
+std::string ReadAll(const std::wstring& path) { return ReadBytes(path); }
 void WriteAll(const std::wstring& path, const std::string& data) {
-  ASSERT_TRUE(setup_test::WriteBytes(path, data));
+  ASSERT_TRUE(WriteBytes(path, data));
 }
 
 using ExportFn = HRESULT(STDAPICALLTYPE*)();
@@ -115,7 +94,7 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
   EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
   EXPECT_EQ(Export("DllUnregisterServer")(), S_OK) << "unregistering twice is no failure";
   IUnknown* object = nullptr;
-  EXPECT_EQ(CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+  EXPECT_EQ(CoCreateInstance(CLSID_XceedZip, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                              reinterpret_cast<void**>(&object)),
             REGDB_E_CLASSNOTREG);
   ASSERT_EQ(Export("DllRegisterServer")(), S_OK);
@@ -148,8 +127,8 @@ TEST_F(XceedZip, TheProgramsTwoExtractionsOnOneInstance) {
   // The program copies the archive and extracts the installer from the copy;
   // password and ZipOpenedFiles are not set again.
   ASSERT_TRUE(CopyFileW(Archive(L"medium.zip").c_str(), (source / L"_Setup.lib").c_str(), FALSE));
-  client.PutString(kZipFilename, source / L"_Setup.lib");
-  client.PutString(kUnzipToFolder, second.path());
+  client.PutString(kDispZipFilename, source / L"_Setup.lib");
+  client.PutString(kDispUnzipToFolder, second.path());
   client.AddMask(L"_inst32d.exe");
   ASSERT_EQ(client.Unzip(), 0);
   EXPECT_EQ(ReadAll(second / L"_inst32d.exe"), ContentOf(L"_inst32d.exe"));
@@ -163,24 +142,24 @@ TEST_F(XceedZip, MissingUnreadableAndForeignArchivesGiveTheirResults) {
   TempFolder target, scratch;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(scratch / L"no such archive.lib", target.path());
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
-  client.PutString(kZipFilename, scratch / L"no such folder\\_Setup.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
-  client.PutString(kZipFilename, L"");
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
+  client.PutString(kDispZipFilename, scratch / L"no such folder\\_Setup.lib");
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
+  client.PutString(kDispZipFilename, L"");
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
 
-  client.PutString(kZipFilename, Archive(L"not_a_zip.zip"));
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  client.PutString(kDispZipFilename, Archive(L"not_a_zip.zip"));
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
   WriteAll(scratch / L"empty.lib", "");
-  client.PutString(kZipFilename, scratch / L"empty.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  client.PutString(kDispZipFilename, scratch / L"empty.lib");
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
   // The archive's first half only: the directory at its end is missing.
   std::string whole = ReadAll(Archive(L"medium.zip"));
   WriteAll(scratch / L"half.lib", whole.substr(0, whole.size() / 2));
-  client.PutString(kZipFilename, scratch / L"half.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
-  client.PutString(kZipFilename, scratch.path());
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable) << "a folder is no archive";
+  client.PutString(kDispZipFilename, scratch / L"half.lib");
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
+  client.PutString(kDispZipFilename, scratch.path());
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable) << "a folder is no archive";
   EXPECT_TRUE(FilesIn(target.path()).empty());
 }
 
@@ -209,10 +188,10 @@ TEST_F(XceedZip, AWrongOrMissingPasswordLeavesNoFileBehind) {
       TempFolder target;
       ZipClient client(&host_);
       client.SetUpFirstExtraction(Archive(archive), target.path());
-      client.PutString(kEncryptionPassword, password);
+      client.PutString(kDispEncryptionPassword, password);
       client.AddMask(L"*.lng");
       client.AddMask(L"_inst32d.exe");
-      EXPECT_EQ(client.Unzip(), kPassword);
+      EXPECT_EQ(client.Unzip(), kResultPassword);
       // empty.lng has no data to decrypt; traditional encryption may or may
       // not produce it, but never a damaged or temporary file.
       std::set<std::wstring> files = FilesIn(target.path());
@@ -236,7 +215,7 @@ TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
 
   // Exclude masks win over the masks to process.
   client.AddExcludeMask(L"en.*");
-  client.PutString(kUnzipToFolder, excluding.path());
+  client.PutString(kDispUnzipToFolder, excluding.path());
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(excluding.path()),
             (std::set<std::wstring>{L"data1.bin", L"de.lng", L"empty.lng", L"Setup.inf"}));
@@ -275,22 +254,22 @@ TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut
   TempFolder scratch, plain, aes;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(DamagedCopy(scratch, L"plain.zip", "top.lng", 40), plain.path());
-  EXPECT_EQ(client.Unzip(), kDamaged) << "CRC of a stored entry";
+  EXPECT_EQ(client.Unzip(), kResultDamagedEntry) << "CRC of a stored entry";
   VARIANT checked;
   VariantInit(&checked);
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
   EXPECT_EQ(client.dispatch()->Invoke(kDispTestZipFile, IID_NULL, 0, DISPATCH_METHOD, &none, &checked,
                                       nullptr, nullptr),
             S_OK);
-  EXPECT_EQ(checked.lVal, kDamaged) << "the check finds it too";
+  EXPECT_EQ(checked.lVal, kResultDamagedEntry) << "the check finds it too";
   std::set<std::wstring> files = FilesIn(plain.path());
   EXPECT_EQ(files.count(L"top.lng"), 0u);
   EXPECT_EQ(files.count(L"docs\\guide.lng"), 1u);
 
   // AES: the MAC catches the change (AE-2 entries carry no CRC).
-  client.PutString(kZipFilename, DamagedCopy(scratch, L"medium_aes.zip", "_inst32d.exe", 5000));
-  client.PutString(kUnzipToFolder, aes.path());
-  EXPECT_EQ(client.Unzip(), kDamaged);
+  client.PutString(kDispZipFilename, DamagedCopy(scratch, L"medium_aes.zip", "_inst32d.exe", 5000));
+  client.PutString(kDispUnzipToFolder, aes.path());
+  EXPECT_EQ(client.Unzip(), kResultDamagedEntry);
   files = FilesIn(aes.path());
   EXPECT_EQ(files.count(L"_inst32d.exe"), 0u);
   EXPECT_EQ(files.count(L"de.lng"), 1u);
@@ -308,14 +287,14 @@ TEST_F(XceedZip, TargetFolderIsCreatedAndWriteFailuresAreReported) {
   // A folder where a file should go cannot be replaced.
   CreateDirectoryW((target / L"blocked").c_str(), nullptr);
   CreateDirectoryW((target / L"blocked\\de.lng").c_str(), nullptr);
-  client.PutString(kUnzipToFolder, target / L"blocked");
+  client.PutString(kDispUnzipToFolder, target / L"blocked");
   client.AddMask(L"*.lng");
-  EXPECT_EQ(client.Unzip(), kWriteFailed);
+  EXPECT_EQ(client.Unzip(), kResultWriteFailed);
   EXPECT_EQ(ReadAll(target / L"blocked\\Setup.inf"), ContentOf(L"Setup.inf"));
   EXPECT_EQ(ReadAll(target / L"blocked\\EN.LNG"), ContentOf(L"EN.LNG"));
 
-  client.PutString(kUnzipToFolder, L"");
-  EXPECT_EQ(client.Unzip(), kNoTargetFolder);
+  client.PutString(kDispUnzipToFolder, L"");
+  EXPECT_EQ(client.Unzip(), kResultNoTargetFolder);
 }
 
 TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
@@ -332,7 +311,7 @@ TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
 
   ZipClient client(&host_);
   client.SetUpFirstExtraction(Archive(L"hostile.zip"), target);
-  EXPECT_EQ(client.Unzip(), kUnsafeName);
+  EXPECT_EQ(client.Unzip(), kResultUnsafeName);
   EXPECT_EQ(FilesIn(target), (std::set<std::wstring>{L"ok.txt", L"sub\\ok2.txt"}))
       << "the harmless entries still come out";
   EXPECT_EQ(FilesIn(parent.path()), (std::set<std::wstring>{L"target\\ok.txt",
@@ -347,15 +326,15 @@ TEST_F(XceedZip, EntryNamesInUtf8AndCp437AndFoldersWithOrWithoutPaths) {
   TempFolder kept, flat;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(Archive(L"plain.zip"), kept.path());
-  client.PutString(kEncryptionPassword, L"");
+  client.PutString(kDispEncryptionPassword, L"");
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(kept.path()),
             (std::set<std::wstring>{L"docs\\guide.lng", L"top.lng", L"Gr\u00f6\u00dfe.lng",
                                     L"M\u00fcller.txt"}));
   EXPECT_EQ(ReadAll(kept / L"M\u00fcller.txt"), "cp437 name");
 
-  client.PutBool(kPreservePaths, false);
-  client.PutString(kUnzipToFolder, flat.path());
+  client.PutBool(kDispPreservePaths, false);
+  client.PutString(kDispUnzipToFolder, flat.path());
   client.AddMask(L"*.lng");
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(flat.path()),
@@ -395,11 +374,11 @@ TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
     VariantClear(&back);
   }
   EXPECT_EQ(ids.size(), 46u) << "every property has its own dispatch id";
-  EXPECT_TRUE(ids.count(kZipFilename) && ids.count(kUnzipToFolder) &&
-              ids.count(kEncryptionPassword) && ids.count(kZipOpenedFiles));
+  EXPECT_TRUE(ids.count(kDispZipFilename) && ids.count(kDispUnzipToFolder) &&
+              ids.count(kDispEncryptionPassword) && ids.count(kDispZipOpenedFiles));
 
-  client.PutString(kZipFilename, L"");  // null BSTR: the empty string
-  VARIANT name = client.Get(kZipFilename);
+  client.PutString(kDispZipFilename, L"");  // null BSTR: the empty string
+  VARIANT name = client.Get(kDispZipFilename);
   EXPECT_EQ(name.vt, VT_BSTR);
   EXPECT_EQ(SysStringLen(name.bstrVal), 0u);
   VariantClear(&name);
@@ -408,6 +387,86 @@ TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
   VariantInit(&value);
   value.vt = VT_I4;
   EXPECT_EQ(client.Put(4711, value), DISP_E_MEMBERNOTFOUND);
+}
+
+// A copy of a fixture archive in which `entry` declares `size` bytes
+// although its data holds more.
+std::wstring WithDeclaredSize(const TempFolder& folder, const wchar_t* archive,
+                              const std::string& entry, uint32_t size) {
+  std::string bytes = ReadAll(Archive(archive));
+  EXPECT_EQ(SetDeclaredSize(bytes, entry, size), 1) << entry;
+  std::wstring path = folder / L"declared.zip";
+  WriteAll(path, bytes);
+  return path;
+}
+
+TEST_F(XceedZip, AnEntryGoingOnBeyondItsDeclaredSizeFailsWithoutAFile) {
+  struct Case {
+    const wchar_t* archive;
+    const char* entry;
+    std::set<std::wstring> left;  // the other "*.lng" entries, and no temporary file
+  };
+  const Case cases[] = {
+      {L"plain.zip", "top.lng", {L"docs\\guide.lng", L"Gr\u00f6\u00dfe.lng"}},  // stored
+      {L"plain.zip", "docs/guide.lng", {L"top.lng", L"Gr\u00f6\u00dfe.lng"}},    // deflated
+      {L"medium.zip", "de.lng", {L"EN.LNG", L"empty.lng"}},              // traditional
+      {L"medium_aes.zip", "de.lng", {L"EN.LNG", L"empty.lng"}}};         // AES
+  for (const Case& c : cases) {
+    TempFolder scratch, target;
+    ZipClient client(&host_);
+    client.SetUpFirstExtraction(WithDeclaredSize(scratch, c.archive, c.entry, 100), target.path());
+    client.AddMask(L"*.lng");
+    EXPECT_EQ(client.Unzip(), kResultEntryTooLong) << c.entry;
+    EXPECT_EQ(FilesIn(target.path()), c.left) << c.entry;
+  }
+}
+
+TEST_F(XceedZip, DeclaredSizesBeyondTheFreeSpaceFailBeforeAnythingIsWritten) {
+  TempFolder target;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"huge_declared.zip"), target.path());
+  EXPECT_EQ(client.Unzip(), kResultDiskFull);
+  EXPECT_TRUE(FilesIn(target.path()).empty()) << "not even the small entry";
+  client.AddMask(L"small.txt");
+  EXPECT_EQ(client.Unzip(), 0) << "what is not selected does not count";
+  EXPECT_EQ(ReadAll(target / L"small.txt"), "small");
+}
+
+TEST_F(XceedZip, ALockedTargetIsLeftAloneAndTheResultSaysSo) {
+  TempFolder target;
+  std::wstring locked = target / L"Setup.inf";
+  WriteAll(locked, "planted");
+  SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
+  client.AddMask(L"*.lng");
+  client.AddMask(L"Setup.inf");
+  EXPECT_EQ(client.Unzip(), kResultWriteFailed);
+  CloseHandle(lock);
+  EXPECT_EQ(ReadAll(locked), "planted");
+  EXPECT_TRUE(GetFileAttributesW(locked.c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(FilesIn(target.path()),
+            (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}))
+      << "the other entries, and no temporary file";
+
+  EXPECT_EQ(client.Unzip(), 0) << "once the lock is gone";
+  EXPECT_EQ(ReadAll(locked), ContentOf(L"Setup.inf"));
+}
+
+TEST_F(XceedZip, NothingIsWrittenThroughALinkedFolderBelowTheTarget) {
+  // Made by the wine_linked_folder test fixture: target\link leads to outside.
+  const std::wstring links = L"C:\\setup-links";
+  DWORD link = GetFileAttributesW((links + L"\\target\\link").c_str());
+  ASSERT_TRUE(link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_REPARSE_POINT));
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"linked.zip"), links + L"\\target");
+  EXPECT_EQ(client.Unzip(), kResultLinkedFolder);
+  EXPECT_TRUE(FilesIn(links + L"\\outside").empty());
+  EXPECT_EQ(ReadAll(links + L"\\target\\fine.txt"), "fine");
+  DeleteFileW((links + L"\\target\\fine.txt").c_str());
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ public:
     persist->Release();
     control_ = Query<IOleControl>(ole_, IID_IOleControl);
     dispatch_ = Query<IDispatch>(ole_, IID_IDispatch);
-    zip_ = Query<IUnknown>(ole_, IID_IXceedZip);
+    zip_ = Query<IXceedZip>(ole_, IID_IXceedZip);
     IConnectionPointContainer* points =
         Query<IConnectionPointContainer>(ole_, IID_IConnectionPointContainer);
     Connect(points, IID_IPropertyNotifySink, &propertySink_);
@@ -115,7 +115,7 @@ public:
   }
 
   IDispatch* dispatch() const { return dispatch_; }
-  IUnknown* zip() const { return zip_; }
+  IXceedZip* zip() const { return zip_; }
 
   HRESULT Put(DISPID dispid, VARIANT value) {
     DISPID named = DISPID_PROPERTYPUT;
@@ -152,20 +152,20 @@ public:
   void AddMask(const wchar_t* mask) {
     BSTR text = SysAllocString(mask);
     auto add = reinterpret_cast<AddFilesToProcessMethod>(Slot(kAddFilesToProcessSlot));
-    EXPECT_EQ(add(static_cast<IXceedZip*>(zip_), text), S_OK);
+    EXPECT_EQ(add(zip_, text), S_OK);
     SysFreeString(text);
   }
   LONG Unzip() {
     LONG result = -1;
     auto unzip = reinterpret_cast<UnzipMethod>(Slot(kUnzipSlot));
-    EXPECT_EQ(unzip(static_cast<IXceedZip*>(zip_), &result), S_OK);
+    EXPECT_EQ(unzip(zip_, &result), S_OK);
     return result;
   }
 
   // Exclude masks, through the interface's own declaration.
   void AddExcludeMask(const wchar_t* mask) {
     BSTR text = SysAllocString(mask);
-    EXPECT_EQ(static_cast<IXceedZip*>(zip_)->AddFilesToExclude(text), S_OK);
+    EXPECT_EQ(zip_->AddFilesToExclude(text), S_OK);
     SysFreeString(text);
   }
 
@@ -202,7 +202,7 @@ private:
   IOleObject* ole_ = nullptr;
   IOleControl* control_ = nullptr;
   IDispatch* dispatch_ = nullptr;
-  IUnknown* zip_ = nullptr;
+  IXceedZip* zip_ = nullptr;
   Connection propertySink_;
   Connection eventSink_;
 };
