@@ -2,13 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(Failures, ClassNamesFollowTheFamilies) {
-  EReadError read("x");
-  EStreamError& stream = read;
-  EXPECT_STREQ(stream.ClassName(), "EReadError");
-  EXPECT_STREQ(EOleException("x").ClassName(), "EOleException");
-}
-
 TEST(Failures, SystemMessagesLoseTrailingBlanksControlCharactersAndFullStops) {
   EXPECT_EQ(TrimSystemMessage("File not found. \r\n"), "File not found");
   EXPECT_EQ(TrimSystemMessage("...."), "");

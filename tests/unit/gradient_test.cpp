@@ -1,3 +1,4 @@
+#include "../support/StripGradient.h"
 #include "ui/panels/core/Bevel.h"
 #include "ui/panels/core/Gradient.h"
 
@@ -18,15 +19,6 @@ std::vector<std::vector<int>> Rasterize(int width, int height, int n) {
         grid[static_cast<size_t>(y)][static_cast<size_t>(x)] = b.band;
   }
   return grid;
-}
-
-TFxGradient StripGradient() {
-  TFxGradient g;
-  g.SetColor(clWhite);
-  g.SetColorCount(64);
-  g.SetStyle(gstSquare);
-  g.SetEndColor(clBlue);
-  return g;
 }
 
 TRGB Rgb(int r, int g, int b) {

@@ -27,12 +27,6 @@ size_t FindMarker(const Bytes& bytes, uint8_t marker) {
   return 0;
 }
 
-JpegSettings BestSpeed() {
-  JpegSettings settings;
-  settings.performance = JpegPerformance::BestSpeed;
-  return settings;
-}
-
 // Inks of a colour: black takes the common part, the others the rest.
 Bytes RgbToCmyk(const Pnm& rgb, bool inverted) {
   Bytes cmyk;

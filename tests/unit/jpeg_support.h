@@ -5,6 +5,7 @@
 
 #include "ui/jpeg/core/JpegBufferTarget.h"
 #include "ui/jpeg/core/JpegLib.h"
+#include "ui/jpeg/core/JpegSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,13 @@
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
+
+// Settings asking for the fast integer transform.
+inline JpegSettings BestSpeed() {
+  JpegSettings settings;
+  settings.performance = JpegPerformance::BestSpeed;
+  return settings;
+}
 
 inline Bytes ReadFixture(const std::string& name) {
   std::string path = std::string(JPEG_FIXTURES) + "/" + name;

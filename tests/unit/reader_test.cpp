@@ -181,6 +181,22 @@ TEST(ReaderSymbol, OtherTagsFailHavingTakenOnlyTheTag) {
   EXPECT_EQ(f.reader->ReadOffset(), 1);
 }
 
+TEST(ReaderTags, From128OnTheyAreWholeBytesExceptWhenPassedOverOrReadAsSymbols) {
+  // 0x82, 0x86, 0x89, 0x80 and 0x81 are no integer, string, true, end or list.
+  Fixture f(Bytes({0x82, 0x86, 0x89, 0x80, 0x81, 0x02, 0x05, 0x00, 0x80, 0x02, 0x07}));
+  EXPECT_EQ(FailureOf([&] { f.reader->ReadIntValue(); }), msg::InvalidPropertyValue);
+  EXPECT_EQ(FailureOf([&] { f.reader->ReadStrValue(); }), msg::InvalidPropertyValue);
+  EXPECT_FALSE(f.reader->ReadBoolValue());
+  EXPECT_FALSE(f.reader->AtListEnd());
+  EXPECT_EQ(FailureOf([&] { f.reader->LeaveList(); }), msg::InvalidPropertyValue);
+  EXPECT_EQ(f.reader->ReadOffset(), 4) << "0x80 passed over as an end: nothing after it";
+  // 0x81 is no list bracket, but passed over it is a list up to the next 0x00.
+  EXPECT_EQ(FailureOf([&] { f.reader->EnterList(); }), msg::InvalidPropertyValue);
+  EXPECT_EQ(f.reader->ReadOffset(), 8);
+  EXPECT_EQ(f.reader->ReadSymbolValue(), "Null") << "0x80 read as a symbol is the end tag";
+  EXPECT_EQ(f.reader->ReadIntValue(), 7);
+}
+
 // ---- Lists: EnterList, AtListEnd, LeaveList -------------------------------------
 
 TEST(ReaderList, ReadsAListOfPairs) {
@@ -296,9 +312,32 @@ TEST(ReaderChunk, AStringStraddlingTheChunkBoundaryReadsWhole) {
   w.Raw(std::string(4090, '\x08'));  // 4090 false values
   w.LongStr(text);
   Fixture f(w.Data());
-  f.reader->SetReadOffset(4090);
-  EXPECT_EQ(f.reader->ReadStrValue(), text);
+  for (int i = 0; i < 4090; ++i) ASSERT_FALSE(f.reader->ReadBoolValue());
+  EXPECT_EQ(f.reader->ReadStrValue(), text);  // bytes 4095 to 4394: across the first refill
   EXPECT_EQ(f.reader->ReadOffset(), 4090 + 5 + 300);
+  EXPECT_EQ(f.stream.reads, 2);
+}
+
+TEST(ReaderChunk, LongAndWideStringsOfManyChunksReadBackIntact) {
+  for (size_t length : {4097u, 70000u}) {
+    std::string text(length, '\0');
+    std::u16string wide(length, u'\0');
+    for (size_t i = 0; i < length; ++i) {
+      text[i] = static_cast<char>(i * 7 % 251 + 1);
+      wide[i] = i % 3 ? static_cast<char16_t>('a' + i % 26) : u'\u00FC';
+    }
+    TValueWriter w;
+    w.LongStr(text);
+    w.WideStr(wide);
+    w.Int(9);
+    Fixture f(w.Data());
+    EXPECT_EQ(f.reader->ReadStrValue(), text) << length;
+    const std::string ansi = f.reader->ReadStrValue();
+    ASSERT_EQ(ansi.size(), length);
+    for (size_t i = 0; i < length; ++i)
+      ASSERT_EQ(ansi[i], i % 3 ? static_cast<char>('a' + i % 26) : '\xFC') << i;
+    EXPECT_EQ(f.reader->ReadIntValue(), 9);
+  }
 }
 
 TEST(ReaderChunk, IntegersAndTagsStraddlingTheBoundaryReadWhole) {

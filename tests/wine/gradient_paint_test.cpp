@@ -1,3 +1,4 @@
+#include "../support/StripGradient.h"
 #include "Pixels.h"
 #include "WineTestSupport.h"
 
@@ -11,15 +12,6 @@
 #include <ostream>
 
 namespace {
-
-TFxGradient StripGradient() {
-  TFxGradient g;
-  g.SetColor(clWhite);
-  g.SetColorCount(64);
-  g.SetStyle(gstSquare);
-  g.SetEndColor(clBlue);
-  return g;
-}
 
 Rgb Band(const TFxGradient& g, int k) {
   const TRGB& c = g.Bands()[static_cast<size_t>(k)];

@@ -1,4 +1,5 @@
 #include "../unit/jpeg_support.h"
+#include "BoxWatcher.h"
 
 #include "runtime/Application.h"
 #include "runtime/core/Failures.h"
@@ -12,10 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -69,12 +67,6 @@ std::string FailureOfDraw(TGraphic& graphic) {
     return failure.Message();
   }
   return "no failure";
-}
-
-JpegSettings BestSpeed() {
-  JpegSettings settings;
-  settings.performance = JpegPerformance::BestSpeed;
-  return settings;
 }
 
 }  // namespace
@@ -267,44 +259,15 @@ private:
 };
 
 // Presses OK on every box with the caption that shows up, noting its text.
-class BoxPresser {
-public:
-  explicit BoxPresser(std::string caption)
-      : caption_(std::move(caption)), thread_([this]() { Run(); }) {}
-  ~BoxPresser() {
-    stop_ = true;
-    thread_.join();
+// Pumps until done() holds (gives up after a minute).
+template <typename Done>
+void PumpUntil(TApplication& app, Done done) {
+  const DWORD start = GetTickCount();
+  while (!done() && GetTickCount() - start < 60000) {
+    app.ProcessMessages();
+    Sleep(20);
   }
-  int Boxes() const { return boxes_; }
-  std::string Text() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return text_;
-  }
-
-private:
-  void Run() {
-    while (!stop_) {
-      if (HWND box = FindWindowA("#32770", caption_.c_str())) {
-        char text[256] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        {
-          std::lock_guard<std::mutex> lock(mutex_);
-          text_ = text;
-        }
-        ++boxes_;
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
-      }
-      Sleep(20);
-    }
-  }
-
-  std::string caption_;
-  std::atomic<bool> stop_{false};
-  std::atomic<int> boxes_{0};
-  std::mutex mutex_;
-  std::string text_;
-  std::thread thread_;
-};
+}
 
 }  // namespace
 
@@ -316,24 +279,19 @@ TEST(JPEGImage, FailureAtTheFirstPaintIsReportedByThePumpAndTheRunGoesOn) {
   {
     Loaded arith("arith.jpg");
     PictureWindow window(*arith.image);
-    BoxPresser presser("Setup");
-    for (int i = 0; i < 250 && (window.Paints() < 1 || presser.Boxes() < 1); ++i) {
-      app.ProcessMessages();
-      Sleep(20);
-    }
-    EXPECT_EQ(presser.Boxes(), 1);
-    EXPECT_EQ(presser.Text(), "JPEG-Fehler #1.");
+    setup_test::BackgroundBoxWatcher boxes;
+    PumpUntil(app, [&] { return window.Paints() >= 1 && boxes.Count() >= 1; });
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "Setup");
+    EXPECT_EQ(boxes.Boxes()[0].text, "JPEG-Fehler #1.");
 
-    // Later paints draw the kept bitmap without a new report.
+    // Later paints draw the kept bitmap without a new report. A report
+    // would come up inside the paint's dispatch, before the paint counts.
     int paints = window.Paints();
     InvalidateRect(window.Handle(), nullptr, FALSE);
-    for (int i = 0; i < 50 && window.Paints() == paints; ++i) {
-      app.ProcessMessages();
-      Sleep(20);
-    }
+    PumpUntil(app, [&] { return window.Paints() > paints; });
     EXPECT_GT(window.Paints(), paints);
-    Sleep(100);
-    EXPECT_EQ(presser.Boxes(), 1);
+    EXPECT_EQ(boxes.Count(), 1u);
   }
   Application = saved;
 }

@@ -58,7 +58,7 @@ DepthCase Indexed(const char* name, uint16_t bits) {
   return c;
 }
 
-uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+uint32_t Packed(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
 
 DepthCase Direct(const char* name, uint16_t bits, std::vector<uint32_t> masks, Pattern raw,
                  Pattern colour, int tolerance = 0) {
@@ -87,16 +87,16 @@ std::vector<DepthCase> AllDepths() {
   cases.push_back(Direct(
       "16 bits, 5-5-5", 16, {},
       [](int x, int y) { return (Five(x, y, 0) << 10) | (Five(x, y, 1) << 5) | Five(x, y, 2); },
-      [](int x, int y) { return Rgb(Widen5(Five(x, y, 0)), Widen5(Five(x, y, 1)), Widen5(Five(x, y, 2))); },
+      [](int x, int y) { return Packed(Widen5(Five(x, y, 0)), Widen5(Five(x, y, 1)), Widen5(Five(x, y, 2))); },
       8));
   cases.push_back(Direct(
       "16 bits, bit fields 5-6-5", 16, {0xF800, 0x07E0, 0x001F},
       [](int x, int y) { return (Five(x, y, 0) << 11) | ((Five(x, y, 1) * 2) << 5) | Five(x, y, 2); },
       [](int x, int y) {
-        return Rgb(Widen5(Five(x, y, 0)), Widen6(Five(x, y, 1) * 2), Widen5(Five(x, y, 2)));
+        return Packed(Widen5(Five(x, y, 0)), Widen6(Five(x, y, 1) * 2), Widen5(Five(x, y, 2)));
       },
       8));
-  Pattern rgb = [](int x, int y) { return Rgb(x * 50, y * 100, 255 - x * 40 - y * 5); };
+  Pattern rgb = [](int x, int y) { return Packed(x * 50, y * 100, 255 - x * 40 - y * 5); };
   cases.push_back(Direct("24 bits", 24, {}, rgb, rgb));
   cases.push_back(Direct("32 bits", 32, {}, rgb, rgb));
   cases.push_back(Direct(
@@ -295,14 +295,14 @@ TEST(BitmapPicture, SectionsForDecodingAreWrittenRowByRowFromTheTop) {
       row[x * 3 + 2] = 200;
     }
   }
-  ExpectPixels(bitmap, [](int x, int y) { return Rgb(200, y * 80, x * 40); }, "24-bit section");
+  ExpectPixels(bitmap, [](int x, int y) { return Packed(200, y * 80, x * 40); }, "24-bit section");
 
   TBitmap indexed;
   indexed.SetPixelFormat(8);
   indexed.SetSize(kW, kH);
   EXPECT_EQ(indexed.PixelFormat(), 8);
   for (int y = 0; y < kH; ++y) std::memset(indexed.ScanLine(y), y, kW);
-  ExpectPixels(indexed, [](int, int y) { return Rgb(y, y, y); }, "grey ramp");
+  ExpectPixels(indexed, [](int, int y) { return Packed(y, y, y); }, "grey ramp");
   const std::vector<uint32_t> colours = Ramp(3);
   std::vector<uint8_t> buffer(sizeof(LOGPALETTE) + 3 * sizeof(PALETTEENTRY));
   auto* lp = reinterpret_cast<LOGPALETTE*>(buffer.data());
@@ -342,7 +342,7 @@ TEST(MetafilePicture, EnhancedMetafileNamedWmfLoadsByContent) {
   RECT all = {0, 0, 40, 20};
   metafile->Draw(r.Dc(), all);
   GdiFlush();
-  EXPECT_EQ(r.At(20, 10), Rgb(200, 30, 40));
+  EXPECT_EQ(r.At(20, 10), Packed(200, 30, 40));
 }
 
 TEST(MetafilePicture, PlaceableMetafileNamedEmfLoadsByContentAndSizesByUnitsPerInch) {
@@ -369,10 +369,10 @@ TEST(MetafilePicture, PlaceableMetafileNamedEmfLoadsByContentAndSizesByUnitsPerI
   RECT all = {0, 0, 96, 48};
   metafile->Draw(r.Dc(), all);
   GdiFlush();
-  EXPECT_EQ(r.At(48, 24), Rgb(10, 160, 90));
+  EXPECT_EQ(r.At(48, 24), Packed(10, 160, 90));
   // Played into the rectangle less one pixel at the right and the bottom.
-  EXPECT_EQ(r.At(95, 24), Rgb(1, 2, 3));
-  EXPECT_EQ(r.At(48, 47), Rgb(1, 2, 3));
+  EXPECT_EQ(r.At(95, 24), Packed(1, 2, 3));
+  EXPECT_EQ(r.At(48, 47), Packed(1, 2, 3));
 }
 
 TEST(MetafilePicture, PaletteKeepsTheFirst256OfMoreEntries) {

@@ -1,17 +1,15 @@
 // The progress window in runs of the real Setup.exe: it comes up once,
 // centred at the size the measured text height gives, with its three texts
-// drawn, and its bar reaches 100 before the installer starts. A silent run
-// never shows it but takes the full time.
+// drawn in their fonts and colours, and its bar reaches 100 before the
+// installer starts. A silent run never shows it but takes the full time.
 #include "Pixels.h"
-#include "SetupFiles.h"
-#include "SetupRun.h"
-#include "ZipWriter.h"
-#include "ui/core/MulDiv.h"
+#include "SetupMedium.h"
 #include "ui/controls/Font.h"
+#include "ui/core/MulDiv.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -24,112 +22,93 @@ struct Sighting {
   int shownTimes = 0;
   bool wasVisible = false;
   RECT firstShown = {};
-  int lastProgress = -1;
-  int progressBeforeInstaller = -1;  // last seen while the installer had not run
+  int progressBeforeInstaller = -1;  // last read while the installer had not run
   std::unique_ptr<PixelCanvas> shot;
 };
 
-BOOL CALLBACK FindForeignForm(HWND window, LPARAM data) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (pid != GetCurrentProcessId() && std::string(name) == "TfrmMain") {
-    *reinterpret_cast<HWND*>(data) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK FindBar(HWND window, LPARAM data) {
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (std::string(name) == "msctls_progress32") {
-    *reinterpret_cast<HWND*>(data) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-int ProgressOf(HWND form) {
-  HWND bar = nullptr;
-  EnumChildWindows(form, FindBar, reinterpret_cast<LPARAM>(&bar));
-  DWORD_PTR position = 0;
-  if (!bar || !SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 500, &position))
-    return -1;
-  return static_cast<int>(position);
-}
-
-void Observe(Sighting& s, const std::string& installerLog) {
-  if (!s.window) EnumWindows(FindForeignForm, reinterpret_cast<LPARAM>(&s.window));
-  if (!s.window || !IsWindow(s.window)) return;
-  const bool visible = IsWindowVisible(s.window) != FALSE;
-  if (visible && !s.wasVisible && ++s.shownTimes == 1) GetWindowRect(s.window, &s.firstShown);
+void Observe(Sighting& s, DWORD processId, const std::string& installerLog) {
+  if (!s.window) s.window = WindowOf(processId, "TfrmMain");
+  if (!s.window) return;
+  RECT r;
+  const bool visible = VisibleRect(s.window, &r);
+  if (visible && !s.wasVisible && ++s.shownTimes == 1) s.firstShown = r;
   s.wasVisible = visible;
   const int progress = ProgressOf(s.window);
-  if (progress >= 0) s.lastProgress = progress;
-  if (!Exists(installerLog)) s.progressBeforeInstaller = s.lastProgress;
-  if (visible && !s.shot && s.lastProgress >= 40) {
-    RECT r;
-    GetWindowRect(s.window, &r);
-    s.shot = std::make_unique<PixelCanvas>(r.right - r.left, r.bottom - r.top);
-    s.shot->CaptureScreen(r.left, r.top);
+  if (progress >= 0 && !Exists(installerLog)) s.progressBeforeInstaller = progress;
+  if (visible && !s.shot && progress >= 40) {
+    auto shot = std::make_unique<PixelCanvas>(r.right - r.left, r.bottom - r.top);
+    shot->CaptureScreen(r.left, r.top);
+    // Kept only when the window was still there after the capture.
+    RECT after;
+    if (VisibleRect(s.window, &after) && ProgressOf(s.window) >= 0) s.shot = std::move(shot);
   }
 }
 
-// Dark (text) pixels in a rectangle given in design coordinates.
-int TextPixels(const PixelCanvas& shot, int h, int left, int top, int right, int bottom) {
-  int dark = 0;
-  for (int y = MulDivRound(top, h, 16); y < MulDivRound(bottom, h, 16); ++y)
-    for (int x = MulDivRound(left, h, 16); x < MulDivRound(right, h, 16); ++x) {
-      const Rgb c = shot.At(x, y);
-      if (c.r + c.g + c.b < 200) ++dark;
+// How a label's text looks in the program's window, drawn by this process
+// with the font the label asks for: the layout's font scaled by the
+// measured text height h.
+struct LabelLook {
+  const char* face;
+  int height;
+  bool bold;
+  COLORREF color, background;
+  int left, top, width, height_;  // the label's box in design coordinates
+  UINT format;
+};
+
+// The least number of pixels that differ between the label's box in the
+// shot and the reference, over small shifts (the scaled layout rounds each
+// parent's offset on its own).
+int DifferingPixels(const PixelCanvas& shot, int h, const LabelLook& look, const std::string& text) {
+  auto scaled = [h](int v) { return MulDivRound(v, h, 16); };
+  const int width = scaled(look.width), height = scaled(look.height_);
+  PixelCanvas reference(width, height, look.background);
+  UniqueFont font(CreateFontA(scaled(look.height), 0, 0, 0, look.bold ? FW_BOLD : FW_NORMAL, 0, 0,
+                              0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, FIXED_PITCH, look.face));
+  SelectionGuard selected(reference.dc(), font.get());
+  SetBkMode(reference.dc(), TRANSPARENT);
+  SetTextColor(reference.dc(), look.color);
+  RECT box = {0, 0, width, height};
+  DrawTextA(reference.dc(), text.c_str(), -1, &box, look.format | DT_LEFT | DT_EXPANDTABS);
+  int least = width * height;
+  for (int dy = -3; dy <= 3; ++dy)
+    for (int dx = -3; dx <= 3; ++dx) {
+      const int left = scaled(look.left) + dx, top = scaled(look.top) + dy;
+      if (left < 0 || top < 0 || left + width > shot.width() || top + height > shot.height()) continue;
+      int differing = 0;
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+          if (reference.At(x, y) != shot.At(left + x, top + y)) ++differing;
+      least = std::min(least, differing);
     }
-  return dark;
+  return least;
 }
 
-class ProgressRun : public ::testing::Test {
+class ProgressRun : public SetupRunTest {
 protected:
-  void SetUp() override {
-    base_ = FreshFolder(std::string("progress-run-") +
-                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    medium_ = base_ + "\\medium";
-    temp_ = base_ + "\\tmp";
-    log_ = base_ + "\\installer.log";
-    CreateDirectoryA(medium_.c_str(), nullptr);
-    CreateDirectoryA(temp_.c_str(), nullptr);
-  }
-  void TearDown() override { RemoveTree(base_); }
-
-  void MakeMedium(const SetupInfo& info) {
-    TZipWriter zip("K470395");
-    zip.Add("Deutsch.lng",
-            LanguageFile("Deutsch", {{1000, "Installation von %PRODUKTNAME%"},
-                                     {1001, "%PRODUKTNAME% %PRODUKTVERSION% wird f\xFCr die "
-                                            "Installation vorbereitet."},
-                                     {1002, "Bitte warten Sie einen Moment ..."}}));
-    zip.Add("Setup.inf", SetupInfoFile(info));
-    zip.Add("_inst32d.exe", ReadBytes(FixturePath(FIXTURE_TEST_INSTALLER)));
-    ASSERT_TRUE(WriteBytes(medium_ + "\\XceedZip.dll", ReadBytes(FixturePath(FIXTURE_XCEEDZIP_DLL))));
-    ASSERT_TRUE(WriteBytes(medium_ + "\\_Setup.lib", zip.Archive()));
+  void MakeMediumWith(const SetupInfo& info) {
+    ArchiveContents contents;
+    contents.info = info;
+    contents.germanTexts = {{1000, "Installation von %PRODUKTNAME%"},
+                            {1001, "%PRODUKTNAME% %PRODUKTVERSION% wird f\xFCr die "
+                                   "Installation vorbereitet."},
+                            {1002, "Bitte warten Sie einen Moment ..."}};
+    const std::string archive = MediumArchive(contents);
+    MakeMedium(medium_, true, &archive);
   }
 
   RunResult Run(Sighting& sighting) {
-    RunOptions options;
-    options.currentFolder = medium_;
-    options.tempFolder = temp_;
-    options.installerLog = log_;
-    options.onPoll = [&] { Observe(sighting, log_); };
+    RunOptions options = FromTheMedium();
+    options.watch = [&](DWORD processId) { Observe(sighting, processId, log_); };
     return RunSetup(options);
   }
-
-  std::string base_, medium_, temp_, log_;
 };
 
 }  // namespace
 
 TEST_F(ProgressRun, WindowComesUpOnceCentredWithItsTextsAndTheBarReaches100First) {
-  MakeMedium(SetupInfo());
+  MakeMediumWith(SetupInfo());
   Sighting seen;
   RunResult run = Run(seen);
   ASSERT_TRUE(run.finished);
@@ -147,20 +126,35 @@ TEST_F(ProgressRun, WindowComesUpOnceCentredWithItsTextsAndTheBarReaches100First
   EXPECT_EQ(seen.firstShown.right - seen.firstShown.left, width);
   EXPECT_EQ(seen.firstShown.bottom - seen.firstShown.top, height);
   EXPECT_EQ(seen.progressBeforeInstaller, 100);
-  EXPECT_FALSE(LogOfInstaller(log_).empty()) << "the installer ran after that";
+  EXPECT_EQ(InstallerStarts(log_), std::vector<std::string>{"4"}) << "once, SW_SHOWNOACTIVATE";
 
+  // The three labels in their fonts and colours: the title bold "MS Sans
+  // Serif" 11 in the window text colour on the white head, the body and
+  // the wait text "Arial" 12 in black, the body wrapped in its box.
   ASSERT_TRUE(seen.shot);
-  seen.shot->Save("progress_window_run.bmp");
-  std::cout << "screenshot: progress_window_run.bmp (text height " << h << ")\n";
-  EXPECT_GT(TextPixels(*seen.shot, h, 24, 16, 300, 30), 20) << "title";
-  EXPECT_GT(TextPixels(*seen.shot, h, 39, 32, 300, 64), 40) << "body";
-  EXPECT_GT(TextPixels(*seen.shot, h, 31, 97, 300, 112), 20) << "wait text";
+  const COLORREF white = RGB(255, 255, 255), face = GetSysColor(COLOR_BTNFACE);
+  const LabelLook title{"MS Sans Serif", -11, true, GetSysColor(COLOR_WINDOWTEXT), white,
+                        24, 16, 270, 14, 0};
+  const LabelLook body{"Arial", -12, false, RGB(0, 0, 0), white, 39, 32, 267, 32,
+                       DT_WORDBREAK | DT_NOPREFIX};
+  const LabelLook wait{"Arial", -12, false, RGB(0, 0, 0), face, 31, 97, 270, 14, 0};
+  const int differing[] = {
+      DifferingPixels(*seen.shot, h, title, "Installation von %PRODUKTNAME%"),
+      DifferingPixels(*seen.shot, h, body, "Demo Produkt 1.0 wird f\xFCr die Installation vorbereitet."),
+      DifferingPixels(*seen.shot, h, wait, "Bitte warten Sie einen Moment ...")};
+  EXPECT_EQ(differing[0], 0) << "title";
+  EXPECT_EQ(differing[1], 0) << "body";
+  EXPECT_EQ(differing[2], 0) << "wait text";
+  if (HasFailure()) {
+    seen.shot->Save("progress_window_run.bmp");
+    std::cout << "screenshot: progress_window_run.bmp (text height " << h << ")\n";
+  }
 }
 
 TEST_F(ProgressRun, ASilentRunNeverShowsTheWindowButTakesTheFullTime) {
   SetupInfo info;
   info.silent = true;
-  MakeMedium(info);
+  MakeMediumWith(info);
   Sighting seen;
   RunResult run = Run(seen);
   ASSERT_TRUE(run.finished);
@@ -169,5 +163,5 @@ TEST_F(ProgressRun, ASilentRunNeverShowsTheWindowButTakesTheFullTime) {
   EXPECT_NE(seen.window, nullptr) << "the window exists";
   EXPECT_EQ(seen.shownTimes, 0);
   EXPECT_EQ(seen.progressBeforeInstaller, 100) << "the progress is still set";
-  EXPECT_FALSE(LogOfInstaller(log_).empty());
+  EXPECT_EQ(InstallerStarts(log_).size(), 1u);
 }

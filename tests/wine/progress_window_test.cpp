@@ -3,7 +3,6 @@
 
 #include "app/Main.h"
 #include "ui/core/MulDiv.h"
-#include "ui/controls/Font.h"
 #include "ui/controls/VisualStyles.h"
 
 #include <commctrl.h>

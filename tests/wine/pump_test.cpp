@@ -1,5 +1,6 @@
 // Pumping pending window messages: a failure raised while a message is
 // dispatched is reported in a box and the pumping goes on.
+#include "BoxWatcher.h"
 #include "runtime/Application.h"
 #include "runtime/Cursor.h"
 #include "runtime/core/Failures.h"
@@ -35,39 +36,6 @@ protected:
   }
 };
 
-// Watches the test's thread for message boxes, notes them, answers OK.
-struct BoxWatch {
-  DWORD thread;
-  HWND probe;
-  HANDLE stop;
-  std::vector<std::string> captions;
-  std::vector<std::string> texts;
-  std::vector<bool> probeEnabled;
-
-  static BOOL CALLBACK Visit(HWND window, LPARAM self) {
-    auto* watch = reinterpret_cast<BoxWatch*>(self);
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
-    Sleep(100);
-    char caption[256] = {}, text[1024] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    GetWindowTextA(GetDlgItem(window, 0xFFFF), text, sizeof text);
-    watch->captions.push_back(caption);
-    watch->texts.push_back(text);
-    watch->probeEnabled.push_back(IsWindowEnabled(watch->probe) != FALSE);
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
-    return TRUE;
-  }
-  static DWORD WINAPI Run(void* self) {
-    auto* watch = static_cast<BoxWatch*>(self);
-    while (WaitForSingleObject(watch->stop, 20) == WAIT_TIMEOUT)
-      EnumThreadWindows(watch->thread, &BoxWatch::Visit, reinterpret_cast<LPARAM>(self));
-    return 0;
-  }
-};
-
 }  // namespace
 
 TEST(Pumping, FailureDuringDispatchIsShownWithTheTitleWhileOtherWindowsAreDisabledAndPumpingGoesOn) {
@@ -76,28 +44,24 @@ TEST(Pumping, FailureDuringDispatchIsShownWithTheTitleWhileOtherWindowsAreDisabl
   app.SetTitle("Setup");
   {
     ProbeWindow probe;
-    BoxWatch watch{GetCurrentThreadId(), probe.Handle(), CreateEventA(nullptr, TRUE, FALSE, nullptr),
-                   {}, {}, {}};
-    HANDLE watcher = CreateThread(nullptr, 0, &BoxWatch::Run, &watch, 0, nullptr);
-
-    PostMessageA(probe.Handle(), kRaiseJpeg, 0, 0);
-    PostMessageA(probe.Handle(), kRaiseAbort, 0, 0);  // the silent kind: no box
-    PostMessageA(probe.Handle(), kCount, 0, 0);
-    app.ProcessMessages();
-    EXPECT_EQ(probe.counted, 1);
-    // Messages posted later are dispatched by a wait.
-    PostMessageA(probe.Handle(), kCount, 0, 0);
-    WaitTicks(30);
-    EXPECT_EQ(probe.counted, 2);
-
-    SetEvent(watch.stop);
-    WaitForSingleObject(watcher, 5000);
-    CloseHandle(watcher);
-    CloseHandle(watch.stop);
-    ASSERT_EQ(watch.captions.size(), 1u);
-    EXPECT_EQ(watch.captions[0], "Setup");
-    EXPECT_EQ(watch.texts[0], "JPEG-Fehler #53.");
-    EXPECT_FALSE(watch.probeEnabled[0]);
+    std::vector<setup_test::BoxSeen> boxes;
+    {
+      setup_test::BackgroundBoxWatcher watcher;
+      PostMessageA(probe.Handle(), kRaiseJpeg, 0, 0);
+      PostMessageA(probe.Handle(), kRaiseAbort, 0, 0);  // the silent kind: no box
+      PostMessageA(probe.Handle(), kCount, 0, 0);
+      app.ProcessMessages();
+      EXPECT_EQ(probe.counted, 1);
+      // Messages posted later are dispatched by a wait.
+      PostMessageA(probe.Handle(), kCount, 0, 0);
+      WaitTicks(30);
+      EXPECT_EQ(probe.counted, 2);
+      boxes = watcher.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Setup");
+    EXPECT_EQ(boxes[0].text, "JPEG-Fehler #53.");
+    EXPECT_TRUE(boxes[0].othersDisabled) << "the probe window";
     EXPECT_TRUE(IsWindowEnabled(probe.Handle()));
   }
   Application = nullptr;

@@ -4,6 +4,7 @@
 #include "SetupMedium.h"
 #include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
+#include "zip/XceedZipContract.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +14,31 @@ using namespace setup_test;
 
 namespace {
 
-const char kClassKey[] = "CLSID\\{DB797690-40E0-11D2-9BD5-0060082AE372}";
+// The component's class key under HKEY_CLASSES_ROOT.
+std::string ClassKey() {
+  wchar_t id[40] = {};
+  StringFromGUID2(CLSID_XceedZip, id, 40);
+  char narrow[40] = {};
+  WideCharToMultiByte(CP_ACP, 0, id, -1, narrow, sizeof narrow, nullptr, nullptr);
+  return std::string("CLSID\\") + narrow;
+}
 
 void ForgetComponentRegistration() {
-  RegDeleteTreeA(HKEY_CLASSES_ROOT, kClassKey);
-  RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\Classes\\") + kClassKey).c_str());
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string("Software\\Classes\\") + kClassKey).c_str());
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, ClassKey().c_str());
+  RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\Classes\\" + ClassKey()).c_str());
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + ClassKey()).c_str());
 }
 
 bool ComponentRegistered() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string(kClassKey) + "\\InprocServer32").c_str(), 0,
-                    KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str(), 0, KEY_READ,
+                    &key) != ERROR_SUCCESS)
     return false;
   RegCloseKey(key);
   return true;
 }
 
-std::string SystemComponent() { return SystemFolderPath() + "\\XceedZip.dll"; }
+std::string SystemComponent() { return SystemFolderPath() + "\\" + medium::kComponentFile; }
 
 using SetupRun = SetupRunTest;
 
@@ -90,6 +98,7 @@ TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAn
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium);
   EXPECT_EQ(lines[2], medium);
+  EXPECT_EQ(InstallerStarts(log), std::vector<std::string>{"4"}) << "once, SW_SHOWNOACTIVATE";
 }
 
 TEST_F(SetupRun, QuotedSourceArgumentWithBlanksAndTrailingBackslashGoesUnquotedToTheInstaller) {
@@ -167,7 +176,7 @@ TEST_F(SetupRun, WithoutTheComponentNothingIsCopiedNothingShownAndTheExitCodeIs0
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_FALSE(Exists(SystemComponent()));
   EXPECT_FALSE(Exists(temp + "\\setup.inf"));
-  EXPECT_LT(run.elapsedMs, 7000u);
+  EXPECT_TRUE(run.windowsShown.empty());
 }
 
 TEST_F(SetupRun, MissingArchiveShowsTheFehlerBoxThenEndsWith0) {
@@ -182,10 +191,7 @@ TEST_F(SetupRun, MissingArchiveShowsTheFehlerBoxThenEndsWith0) {
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 0u);
   ASSERT_EQ(run.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes[0].caption, "Fehler");
-  EXPECT_EQ(run.boxes[0].text, msg::ArchiveMissingText);
-  EXPECT_TRUE(run.boxes[0].hasOk);
-  EXPECT_FALSE(run.boxes[0].hasCancel);
+  ExpectBox(run.boxes[0], msg::ErrorCaption, msg::ArchiveMissingText);
 }
 
 TEST_F(SetupRun, ArchiveWithoutSetupInfoEndsQuietlyEvenWithAnEarlierRunsFileInTemp) {
@@ -207,7 +213,7 @@ TEST_F(SetupRun, ArchiveWithoutSetupInfoEndsQuietlyEvenWithAnEarlierRunsFileInTe
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_FALSE(Exists(temp + "\\setup.inf"));
   EXPECT_TRUE(Exists(temp + "\\Deutsch.lng"));
-  EXPECT_LT(run.elapsedMs, 7000u);
+  EXPECT_TRUE(run.windowsShown.empty());
   EXPECT_EQ(LogOfInstaller(base_ + "\\installer.log", 1500), "");
 }
 
@@ -257,14 +263,30 @@ TEST_F(SetupRun, ComponentWithoutRegistrationExportShowsOcxErrorThenTheDefaultFa
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 1u);
   ASSERT_EQ(run.boxes.size(), 2u);
-  EXPECT_EQ(run.boxes[0].caption, "OCX-ERROR");
-  EXPECT_EQ(run.boxes[0].text, msg::OcxErrorText);
-  EXPECT_TRUE(run.boxes[0].hasOk);
-  EXPECT_TRUE(run.boxes[0].hasCancel);
-  EXPECT_EQ(run.boxes[1].caption, "Anwendungsfehler");
+  ExpectBox(run.boxes[0], msg::OcxErrorCaption, msg::OcxErrorText, true);
+  ExpectBox(run.boxes[1], msg::AppErrorCaption, nullptr);
   EXPECT_TRUE(std::regex_match(
       run.boxes[1].text,
       std::regex("Exception EOleSysError in Modul Setup\\.exe bei [0-9A-F]{8}\\.\r\n[^\r\n]+\\.\r\n")))
       << run.boxes[1].text;
   EXPECT_FALSE(Exists(temp + "\\setup.inf"));
+}
+
+TEST_F(SetupRun, AnotherFailureOfTheFirstExtractionShowsAnEmptyFehlerBoxAndTheRunGoesOn) {
+  // An entry whose name leads out of the folder is refused (a result above
+  // 0 other than 503 and 505); the setup files come out all the same.
+  ArchiveContents contents;
+  contents.more = {{"../Outside.lng", "refused"}};
+  const std::string archive = MediumArchive(contents);
+  MakeMedium(medium_, true, &archive);
+
+  RunResult run = RunSetup(MediumAsArgument(medium_, temp_));
+
+  ASSERT_TRUE(run.finished);
+  ASSERT_EQ(run.boxes.size(), 1u);
+  ExpectBox(run.boxes[0], msg::ErrorCaption, "");
+  EXPECT_FALSE(Exists(base_ + "\\Outside.lng"));
+  EXPECT_EQ(run.windowsShown, std::set<std::string>{"TfrmMain"}) << "the progress window came up";
+  EXPECT_EQ(run.exitCode, 259u);
+  EXPECT_EQ(Lines(ReadBytes(temp_ + "\\_inst32d.log")).back(), medium_) << "the installer ran";
 }

@@ -3,14 +3,16 @@
 // run, pure black of the picture shows what lies beneath, and the progress
 // window goes to the bottom-right corner. (The progress window is topmost
 // too and is shown later, so where the two overlap it is the one in front.)
+// A JPEG beside a bitmap is the splash picture; it is decoded at the first
+// paint, and a failure there is reported while the run goes on.
 #include "PictureFiles.h"
-#include "SetupFiles.h"
-#include "SetupRun.h"
-#include "ZipWriter.h"
+#include "SetupMedium.h"
 
 #include "app/UFrmSplashPicture.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace setup_test;
 namespace pw = picture_writer;
@@ -20,15 +22,8 @@ namespace {
 constexpr COLORREF kBeneath = RGB(255, 0, 255);
 constexpr COLORREF kNearBlack = RGB(0, 0, 1);
 
-std::string MediumArchive() {
-  TZipWriter zip("K470395");
-  zip.Add("Deutsch.lng", LanguageFile("Deutsch", {{1000, "Titel"}, {1001, "Text"}, {1002, "Warten"}}));
-  zip.Add("Setup.inf", SetupInfoFile(SetupInfo()));
-  zip.Add("_inst32d.exe", ReadBytes(FixturePath(FIXTURE_TEST_INSTALLER)));
-  return zip.Archive();
-}
-
 std::string AsString(const pw::Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string JpegFixture(const char* name) { return ReadBytes(std::string(JPEG_FIXTURES) + "/" + name); }
 
 // A plain window under the middle of the screen, so see-through pixels of
 // the splash show a colour of their own.
@@ -62,23 +57,25 @@ private:
   HWND window_;
 };
 
-// What the test sees of the two windows while the program runs.
+// What the test sees of the two windows while the program runs. A look
+// counts only when the progress bar could be read after it: that the
+// program's window was still there afterwards. A look followed by a
+// position below 100 was taken while the run went on, so a splash hidden,
+// not topmost or below the normal window then is a fault; at the end of
+// the run every window goes, and a look then proves nothing.
 struct Watch {
-  DWORD start = GetTickCount();
+  HWND normal = nullptr;        // a normal window the splash must stay above
+  std::vector<POINT> samples;   // screen pixels over the splash, once the progress window is up
+  std::vector<COLORREF> expected;
+
   bool splashSeen = false;
   RECT splash = {};
-  int splashHiddenPolls = 0;
-  DWORD splashGoneAt = 0;
+  int highestWithSplash = -1;   // the highest position read after a look that saw the splash
+  int splashHidden = 0, splashNotTopmost = 0, splashBelowNormal = 0;
   bool mainSeen = false;
   RECT main = {};
-  int mainPolls = 0;
-  int splashNotTopmostPolls = 0;
-  HWND normal = nullptr;  // a normal window the splash must stay above
-  int splashBelowNormalPolls = 0;
-  // Screen pixels over the splash once the progress window is up.
-  int pixelPolls = 0;
-  int keyedPolls = 0;
-  COLORREF lastBlackPixel = 0, lastNearBlackPixel = 0;
+  int sampledPolls = 0, matchingPolls = 0;
+  std::vector<COLORREF> sampled;  // as last sampled
 
   static bool Above(HWND upper, HWND lower) {
     if (!lower) return true;
@@ -87,54 +84,63 @@ struct Watch {
     return false;
   }
 
-  void Poll(POINT black, POINT nearBlack) {
-    HWND s = FindWindowA("TfrmSplashPicture", nullptr);
-    HWND m = FindWindowA("TfrmMain", nullptr);
-    if (s && IsWindowVisible(s)) {
-      splashSeen = true;
-      GetWindowRect(s, &splash);
-      if (!(GetWindowLongPtrA(s, GWL_EXSTYLE) & WS_EX_TOPMOST)) ++splashNotTopmostPolls;
-      // The walk races with the program's own z-order changes: a miss
-      // counts only when a second walk right after misses too.
-      if (!Above(s, normal) && !Above(s, normal)) ++splashBelowNormalPolls;
-    } else if (splashSeen) {
-      if (s) ++splashHiddenPolls;
-      if (!splashGoneAt) splashGoneAt = GetTickCount();
+  void Poll(DWORD processId) {
+    const HWND s = WindowOf(processId, "TfrmSplashPicture");
+    const HWND m = WindowOf(processId, "TfrmMain");
+    RECT sr, mr;
+    const bool splashVisible = VisibleRect(s, &sr);
+    SetLastError(0);
+    const LONG_PTR exStyle = splashVisible ? GetWindowLongPtrA(s, GWL_EXSTYLE) : 0;
+    const bool exStyleRead = exStyle != 0 || GetLastError() == 0;
+    // The walk races with the program's own z-order changes: a miss
+    // counts only when a second walk right after misses too.
+    const bool above = !splashVisible || Above(s, normal) || Above(s, normal);
+    const bool mainVisible = VisibleRect(m, &mr);
+    std::vector<COLORREF> pixels;
+    if (splashVisible && mainVisible) {
+      HDC screen = GetDC(nullptr);
+      for (POINT p : samples) pixels.push_back(GetPixel(screen, sr.left + p.x, sr.top + p.y));
+      ReleaseDC(nullptr, screen);
     }
-    if (!m || !IsWindowVisible(m)) return;
-    mainSeen = true;
-    GetWindowRect(m, &main);
-    ++mainPolls;
-    if (!s || nearBlack.x < 0) return;
-    HDC screen = GetDC(nullptr);
-    if (black.x >= 0) lastBlackPixel = GetPixel(screen, splash.left + black.x, splash.top + black.y);
-    lastNearBlackPixel = GetPixel(screen, splash.left + nearBlack.x, splash.top + nearBlack.y);
-    ReleaseDC(nullptr, screen);
-    ++pixelPolls;
-    if (lastBlackPixel == kBeneath && lastNearBlackPixel == kNearBlack) ++keyedPolls;
+    const int position = ProgressOf(m);
+    if (position < 0) return;
+    const bool runGoesOn = position < 100;
+    if (splashVisible) {
+      splashSeen = true;
+      splash = sr;
+      highestWithSplash = std::max(highestWithSplash, position);
+      if (runGoesOn && exStyleRead && !(exStyle & WS_EX_TOPMOST)) ++splashNotTopmost;
+      if (runGoesOn && !above) ++splashBelowNormal;
+    } else if (splashSeen && runGoesOn) {
+      ++splashHidden;
+    }
+    if (mainVisible) {
+      mainSeen = true;
+      main = mr;
+    }
+    if (!pixels.empty() && runGoesOn) {
+      ++sampledPolls;
+      sampled = pixels;
+      if (pixels == expected) ++matchingPolls;
+    }
   }
 };
 
-class SplashRun : public ::testing::Test {
+class SplashRun : public SetupRunTest {
 protected:
   void SetUp() override {
-    base_ = FreshFolder(std::string("splash-run-") +
-                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    medium_ = base_ + "\\medium";
-    temp_ = base_ + "\\tmp";
-    CreateDirectoryA(medium_.c_str(), nullptr);
-    CreateDirectoryA(temp_.c_str(), nullptr);
-    ASSERT_TRUE(WriteBytes(medium_ + "\\XceedZip.dll", ReadBytes(FixturePath(FIXTURE_XCEEDZIP_DLL))));
-    ASSERT_TRUE(WriteBytes(medium_ + "\\_Setup.lib", MediumArchive()));
+    SetupRunTest::SetUp();
+    const std::string archive = MediumArchive();
+    MakeMedium(medium_, true, &archive);
   }
-  void TearDown() override { RemoveTree(base_); }
 
-  RunResult Run(Watch& watch, POINT black = {-1, -1}, POINT nearBlack = {-1, -1}) {
-    RunOptions options;
-    options.currentFolder = medium_;
-    options.tempFolder = temp_;
-    options.installerLog = base_ + "\\installer.log";
-    options.onPoll = [&] { watch.Poll(black, nearBlack); };
+  void Put(const char* name, const std::string& bytes) {
+    ASSERT_TRUE(WriteBytes(medium_ + "\\" + name, bytes));
+  }
+
+  RunResult Run(Watch& watch) {
+    RunOptions options = FromTheMedium();
+    options.watch = [&](DWORD processId) { watch.Poll(processId); };
     return RunSetup(options);
   }
 
@@ -153,20 +159,19 @@ protected:
     EXPECT_EQ(watch.main.bottom, 768 - 30);
   }
 
-  static void ExpectSplashThroughoutAboveProgress(const Watch& watch, const RunResult& run) {
+  static void ExpectSplashThroughoutAboveTheOthers(const Watch& watch) {
     ASSERT_TRUE(watch.splashSeen);
-    EXPECT_EQ(watch.splashHiddenPolls, 0);
-    // On screen until the process ends.
-    if (watch.splashGoneAt) {
-      EXPECT_GE(watch.splashGoneAt - watch.start + 500, run.elapsedMs);
-    }
-    EXPECT_GT(watch.mainPolls, 50);
-    EXPECT_EQ(watch.splashNotTopmostPolls, 0);
-    EXPECT_EQ(watch.splashBelowNormalPolls, 0);
+    EXPECT_EQ(watch.splashHidden, 0);
+    EXPECT_EQ(watch.highestWithSplash, 100) << "on screen until the progress is full";
+    EXPECT_EQ(watch.splashNotTopmost, 0);
+    EXPECT_EQ(watch.splashBelowNormal, 0);
   }
 
-  std::string base_, medium_, temp_;
+  static int Width(const RECT& r) { return r.right - r.left; }
+  static int Height(const RECT& r) { return r.bottom - r.top; }
 };
+
+using JpegSplashRun = SplashRun;
 
 }  // namespace
 
@@ -175,26 +180,27 @@ TEST_F(SplashRun, BitmapSplashStaysTopmostForTheWholeRunWithBlackSeeThrough) {
   picture.width = 200;
   picture.height = 100;
   picture.pixels = pw::Rows(200, 100, 24, false, [](int x, int) { return x < 100 ? 0u : 0x000001u; });
-  ASSERT_TRUE(WriteBytes(medium_ + "\\Setup.bmp", AsString(pw::Write(picture))));
+  Put("Setup.bmp", AsString(pw::Write(picture)));
   Background background;
   Watch watch;
   watch.normal = background.Handle();
-  const RunResult run = Run(watch, POINT{20, 50}, POINT{150, 50});
+  watch.samples = {{20, 50}, {150, 50}};
+  watch.expected = {kBeneath, kNearBlack};
+  const RunResult run = Run(watch);
 
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty());
-  ExpectSplashThroughoutAboveProgress(watch, run);
+  ExpectSplashThroughoutAboveTheOthers(watch);
   const POINT corner = CentredCorner();
   EXPECT_EQ(watch.splash.left, corner.x);
   EXPECT_EQ(watch.splash.top, corner.y);
-  EXPECT_EQ(watch.splash.right - watch.splash.left, 200);
-  EXPECT_EQ(watch.splash.bottom - watch.splash.top, 100);
+  EXPECT_EQ(Width(watch.splash), 200);
+  EXPECT_EQ(Height(watch.splash), 100);
   ExpectProgressInTheCorner(watch);
-  // Drawn at the first pumping, long before the run ends.
-  EXPECT_GT(watch.keyedPolls, watch.pixelPolls / 2);
-  EXPECT_EQ(watch.lastBlackPixel, kBeneath);
-  EXPECT_EQ(watch.lastNearBlackPixel, kNearBlack);
+  // Drawn at the first pumping, long before the run ends, and kept.
+  EXPECT_GT(watch.matchingPolls, 0);
+  EXPECT_EQ(watch.sampled, watch.expected);
 }
 
 TEST_F(SplashRun, PlaceableMetafileSplashIsShownAtItsSize) {
@@ -203,22 +209,24 @@ TEST_F(SplashRun, PlaceableMetafileSplashIsShownAtItsSize) {
     SetWindowExtEx(dc, 2880, 1440, nullptr);
     picture_files::FillBox(dc, 0, 0, 2880, 1440, kNearBlack);
   });
-  ASSERT_TRUE(WriteBytes(medium_ + "\\Setup.wmf", AsString(pw::Placeable(0, 0, 2880, 1440, 1440, wmf))));
+  Put("Setup.wmf", AsString(pw::Placeable(0, 0, 2880, 1440, 1440, wmf)));
   Background background;
   Watch watch;
   watch.normal = background.Handle();
-  const RunResult run = Run(watch, POINT{-1, -1}, POINT{96, 48});
+  watch.samples = {{96, 48}};
+  watch.expected = {kNearBlack};
+  const RunResult run = Run(watch);
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 259u);
-  ExpectSplashThroughoutAboveProgress(watch, run);
-  EXPECT_EQ(watch.splash.right - watch.splash.left, 192);
-  EXPECT_EQ(watch.splash.bottom - watch.splash.top, 96);
-  EXPECT_EQ(watch.lastNearBlackPixel, kNearBlack);
+  ExpectSplashThroughoutAboveTheOthers(watch);
+  EXPECT_EQ(Width(watch.splash), 192);
+  EXPECT_EQ(Height(watch.splash), 96);
+  EXPECT_EQ(watch.sampled, watch.expected);
   ExpectProgressInTheCorner(watch);
 }
 
 TEST_F(SplashRun, EmptyBitmapStillSendsTheProgressWindowToTheCorner) {
-  ASSERT_TRUE(WriteBytes(medium_ + "\\Setup.bmp", ""));
+  Put("Setup.bmp", "");
   Watch watch;
   const RunResult run = Run(watch);
   ASSERT_TRUE(run.finished);
@@ -226,4 +234,39 @@ TEST_F(SplashRun, EmptyBitmapStillSendsTheProgressWindowToTheCorner) {
   ExpectProgressInTheCorner(watch);
   // Sized to 0 x 0: nothing of it is on screen.
   EXPECT_FALSE(watch.splashSeen && watch.splash.right > watch.splash.left);
+}
+
+TEST_F(JpegSplashRun, JpegIsTheSplashPictureRatherThanTheBitmap) {
+  Put("Setup.jpg", JpegFixture("splash.jpg"));
+  Put("Setup.bmp", JpegFixture("splash.bmp"));  // blue, 200 x 100
+  Watch watch;
+  watch.samples = {{80, 60}};
+  const RunResult run = Run(watch);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 259u);
+  EXPECT_TRUE(run.boxes.empty());
+  ASSERT_TRUE(watch.splashSeen);
+  EXPECT_EQ(Width(watch.splash), 160);  // the JPEG's size
+  EXPECT_EQ(Height(watch.splash), 120);
+  // The JPEG's orange (230, 120, 40), not the bitmap's blue.
+  ASSERT_EQ(watch.sampled.size(), 1u);
+  EXPECT_NEAR(GetRValue(watch.sampled[0]), 230, 12);
+  EXPECT_NEAR(GetGValue(watch.sampled[0]), 120, 12);
+  EXPECT_NEAR(GetBValue(watch.sampled[0]), 40, 12);
+}
+
+TEST_F(JpegSplashRun, JpegThatCannotBeDecodedIsReportedAtTheFirstPaintAndTheRunGoesOn) {
+  // Arithmetic coding: the header loads, the decoding at the first paint fails.
+  Put("Setup.jpg", JpegFixture("arith.jpg"));
+  Put("Setup.bmp", JpegFixture("splash.bmp"));
+  Watch watch;
+  const RunResult run = Run(watch);
+  ASSERT_TRUE(run.finished);
+  ASSERT_TRUE(watch.splashSeen);
+  EXPECT_EQ(Width(watch.splash), 96);
+  EXPECT_EQ(Height(watch.splash), 64);
+  ASSERT_EQ(run.boxes.size(), 1u);
+  ExpectBox(run.boxes[0], "Setup", "JPEG-Fehler #1.");
+  EXPECT_EQ(run.exitCode, 259u);  // the installer was started all the same
+  EXPECT_EQ(InstallerStarts(log_).size(), 1u);
 }

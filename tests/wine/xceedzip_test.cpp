@@ -2,6 +2,7 @@
 // its DLL, created through COM, set through IDispatch, called through the
 // method table by position.
 #include "FixturePaths.h"
+#include "ZipClient.h"
 #include "zip/XceedZipContract.h"
 #include "ResultCodes.h"
 #include "../support/ZipBytes.h"
@@ -20,13 +21,13 @@
 
 namespace {
 
-const wchar_t kClassKey[] = L"CLSID\\{DB797690-40E0-11D2-9BD5-0060082AE372}";
+using namespace setup_test;
 
-std::wstring Wide(const std::string& text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-  if (n > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
-  return wide;
+// The component's class key under HKEY_CLASSES_ROOT.
+std::wstring ClassKey() {
+  wchar_t id[40] = {};
+  StringFromGUID2(CLSID_XceedZip, id, 40);
+  return std::wstring(L"CLSID\\") + id;
 }
 
 std::wstring Fixture(const char* unixPath) { return Wide(FixturePath(unixPath)); }
@@ -37,273 +38,10 @@ std::wstring Content(const wchar_t* name) {
   return Fixture(FIXTURE_ARCHIVE_DIR) + L"\\content\\" + name;
 }
 
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadAll(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string data;
-  char buffer[65536];
-  DWORD n = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) data.append(buffer, n);
-  CloseHandle(file);
-  return data;
-}
-
+std::string ReadAll(const std::wstring& path) { return ReadBytes(path); }
 void WriteAll(const std::wstring& path, const std::string& data) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD n = 0;
-  WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-  CloseHandle(file);
+  ASSERT_TRUE(WriteBytes(path, data));
 }
-
-// Every file below `folder`, as relative paths.
-void ListFiles(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>* out) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      ListFiles(folder + L"\\" + name, prefix + name + L"\\", out);
-    } else {
-      out->insert(prefix + name);
-    }
-  } while (FindNextFileW(find, &found));
-  FindClose(find);
-}
-
-std::set<std::wstring> FilesIn(const std::wstring& folder) {
-  std::set<std::wstring> files;
-  ListFiles(folder, L"", &files);
-  return files;
-}
-
-void DeleteTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(path);
-      } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-// A fresh folder under the temporary folder, removed with its contents.
-class TempFolder {
-public:
-  TempFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    path_ = std::wstring(temp) + L"xzt" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++counter);
-    DeleteTree(path_);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempFolder() { DeleteTree(path_); }
-  const std::wstring& path() const { return path_; }
-  std::wstring operator/(const wchar_t* name) const { return path_ + L"\\" + name; }
-
-private:
-  std::wstring path_;
-};
-
-// A COM object that only counts its references: client site and sinks.
-class CountedObject : public IOleClientSite, public IPropertyNotifySink, public IDispatch {
-public:
-  LONG references = 1;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
-      *out = static_cast<IOleClientSite*>(this);
-    } else if (iid == IID_IPropertyNotifySink) {
-      *out = static_cast<IPropertyNotifySink*>(this);
-    } else if (iid == IID_IDispatch || iid == DIID_IXceedZipEvents) {
-      *out = static_cast<IDispatch*>(this);
-    } else {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references; }  // lives on the stack
-  // IOleClientSite
-  HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** m) override {
-    *m = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** c) override {
-    *c = nullptr;
-    return E_NOINTERFACE;
-  }
-  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
-  // IPropertyNotifySink
-  HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
-  // IDispatch (events)
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return S_OK;
-  }
-};
-
-template <typename I>
-I* Query(IUnknown* object, const IID& iid) {
-  void* out = nullptr;
-  EXPECT_EQ(object->QueryInterface(iid, &out), S_OK);
-  return static_cast<I*>(out);
-}
-
-// Drives the component exactly as the program's wrapper does: creation,
-// client site, InitNew, the two sinks, ambient change; on destruction Close,
-// Unadvise, no client site, Release.
-class ZipClient {
-public:
-  explicit ZipClient(CountedObject* host) : host_(host) {
-    HRESULT hr = CoCreateInstance(CLSID_XceedZip, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                  IID_IOleObject, reinterpret_cast<void**>(&ole_));
-    EXPECT_EQ(hr, S_OK);
-    if (!ole_) return;
-    DWORD status = 0;
-    EXPECT_EQ(ole_->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
-    EXPECT_EQ(ole_->SetClientSite(host_), S_OK);
-    IPersistStreamInit* persist = Query<IPersistStreamInit>(ole_, IID_IPersistStreamInit);
-    EXPECT_EQ(persist->InitNew(), S_OK);
-    persist->Release();
-    control_ = Query<IOleControl>(ole_, IID_IOleControl);
-    dispatch_ = Query<IDispatch>(ole_, IID_IDispatch);
-    zip_ = Query<IXceedZip>(ole_, IID_IXceedZip);
-    IConnectionPointContainer* points =
-        Query<IConnectionPointContainer>(ole_, IID_IConnectionPointContainer);
-    Connect(points, IID_IPropertyNotifySink, &propertySink_);
-    Connect(points, DIID_IXceedZipEvents, &eventSink_);
-    points->Release();
-    EXPECT_EQ(control_->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
-  }
-
-  ~ZipClient() {
-    if (!ole_) return;
-    EXPECT_EQ(ole_->Close(OLECLOSE_NOSAVE), S_OK);
-    Disconnect(propertySink_);
-    Disconnect(eventSink_);
-    ole_->SetClientSite(nullptr);
-    zip_->Release();
-    dispatch_->Release();
-    control_->Release();
-    ole_->Release();
-  }
-
-  IDispatch* dispatch() const { return dispatch_; }
-  IUnknown* zip() const { return zip_; }
-
-  HRESULT Put(DISPID dispid, VARIANT value) {
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params = {&value, &named, 1, 1};
-    return dispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
-                             nullptr);
-  }
-  // Strings go as BSTR; an empty one as null, as the program sends it.
-  void PutString(DISPID dispid, const std::wstring& text) {
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_BSTR;
-    value.bstrVal = text.empty() ? nullptr : SysAllocString(text.c_str());
-    EXPECT_EQ(Put(dispid, value), S_OK) << "dispid " << dispid;
-    VariantClear(&value);
-  }
-  void PutBool(DISPID dispid, bool on) {
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_BOOL;
-    value.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
-    EXPECT_EQ(Put(dispid, value), S_OK) << "dispid " << dispid;
-  }
-  VARIANT Get(DISPID dispid) {
-    VARIANT result;
-    VariantInit(&result);
-    DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    EXPECT_EQ(dispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result,
-                                nullptr, nullptr),
-              S_OK);
-    return result;
-  }
-
-  void AddMask(const wchar_t* mask) {
-    BSTR text = SysAllocString(mask);
-    auto add = reinterpret_cast<AddFilesToProcessMethod>(Slot(kAddFilesToProcessSlot));
-    EXPECT_EQ(add(zip_, text), S_OK);
-    SysFreeString(text);
-  }
-  LONG Unzip() {
-    LONG result = -1;
-    auto unzip = reinterpret_cast<UnzipMethod>(Slot(kUnzipSlot));
-    EXPECT_EQ(unzip(zip_, &result), S_OK);
-    return result;
-  }
-
-  // The settings of the program's first extraction.
-  void SetUpFirstExtraction(const std::wstring& archive, const std::wstring& folder) {
-    PutString(kDispZipFilename, archive);
-    PutBool(kDispZipOpenedFiles, true);
-    PutString(kDispUnzipToFolder, folder);
-    PutString(kDispEncryptionPassword, L"K470395");
-  }
-
-private:
-  void* Slot(int index) const { return (*reinterpret_cast<void***>(zip_))[index]; }
-
-  struct Connection {
-    IConnectionPoint* point = nullptr;
-    DWORD cookie = 0;
-  };
-  void Connect(IConnectionPointContainer* points, const IID& iid, Connection* connection) {
-    EXPECT_EQ(points->FindConnectionPoint(iid, &connection->point), S_OK);
-    if (connection->point) {
-      EXPECT_EQ(connection->point->Advise(static_cast<IOleClientSite*>(host_), &connection->cookie),
-                S_OK);
-    }
-  }
-  void Disconnect(Connection& connection) {
-    if (!connection.point) return;
-    EXPECT_EQ(connection.point->Unadvise(connection.cookie), S_OK);
-    EXPECT_EQ(connection.point->Unadvise(connection.cookie), CONNECT_E_NOCONNECTION);
-    connection.point->Release();
-  }
-
-  CountedObject* host_;
-  IOleObject* ole_ = nullptr;
-  IOleControl* control_ = nullptr;
-  IDispatch* dispatch_ = nullptr;
-  IXceedZip* zip_ = nullptr;
-  Connection propertySink_;
-  Connection eventSink_;
-};
 
 using ExportFn = HRESULT(STDAPICALLTYPE*)();
 
@@ -337,7 +75,7 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
   wchar_t own[MAX_PATH];
   GetModuleFileNameW(module_, own, MAX_PATH);
   HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(kClassKey) + L"\\InprocServer32").c_str(),
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, (ClassKey() + L"\\InprocServer32").c_str(),
                           0, KEY_READ, &key),
             ERROR_SUCCESS);
   wchar_t value[MAX_PATH] = L"";
@@ -353,7 +91,7 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
   RegCloseKey(key);
 
   ASSERT_EQ(Export("DllUnregisterServer")(), S_OK);
-  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, kClassKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
   EXPECT_EQ(Export("DllUnregisterServer")(), S_OK) << "unregistering twice is no failure";
   IUnknown* object = nullptr;
   EXPECT_EQ(CoCreateInstance(CLSID_XceedZip, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
@@ -475,12 +213,8 @@ TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
   EXPECT_EQ(FilesIn(target.path()), (std::set<std::wstring>{L"data1.bin", L"de.lng", L"EN.LNG",
                                                             L"empty.lng", L"Setup.inf"}));
 
-  // Exclude masks (method table slot 89) win over the masks to process.
-  BSTR exclude = SysAllocString(L"en.*");
-  using AddFilesToExcludeFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR);
-  auto add = reinterpret_cast<AddFilesToExcludeFn>((*reinterpret_cast<void***>(client.zip()))[89]);
-  EXPECT_EQ(add(client.zip(), exclude), S_OK);
-  SysFreeString(exclude);
+  // Exclude masks win over the masks to process.
+  client.AddExcludeMask(L"en.*");
   client.PutString(kDispUnzipToFolder, excluding.path());
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(excluding.path()),

@@ -4,6 +4,7 @@
 #include "FixturePaths.h"
 #include "SetupRun.h"
 #include "ZipWriter.h"
+#include "app/core/MediumNames.h"
 #include "runtime/core/Failures.h"
 #include "zip/XceedZip.h"
 
@@ -53,7 +54,7 @@ public:
 }  // namespace
 
 TEST_F(ComponentTest, TwoExtractionsOnOneInstanceTheSecondWithoutThePasswordAgain) {
-  TZipWriter archive("K470395");
+  TZipWriter archive(medium::kArchivePassword);
   archive.Add("Setup.inf", "information");
   archive.Add("Deutsch.lng", "deutsch");
   archive.Add("ENGLISH.LNG", "english");
@@ -71,7 +72,7 @@ TEST_F(ComponentTest, TwoExtractionsOnOneInstanceTheSecondWithoutThePasswordAgai
   zip.SetZipFilename(source);
   zip.SetZipOpenedFiles(true);
   zip.SetUnzipToFolder(temp);
-  zip.SetEncryptionPassword("K470395");
+  zip.SetEncryptionPassword(medium::kArchivePassword);
   zip.AddFilesToProcess("*.lng");
   zip.AddFilesToProcess("Setup.inf");
   EXPECT_EQ(zip.Unzip(), 0);

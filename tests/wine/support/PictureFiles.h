@@ -3,7 +3,9 @@
 // surface to read its pixels back.
 #pragma once
 
-#include "../support/PictureWriter.h"
+#include "Files.h"
+#include "Pixels.h"
+#include "../../support/PictureWriter.h"
 #include "ui/pictures/Graphic.h"
 
 #include <windows.h>
@@ -17,32 +19,22 @@ namespace picture_files {
 class ScratchFolder {
 public:
   ScratchFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    char name[MAX_PATH];
-    GetTempFileNameA(temp, "pic", 0, name);
-    DeleteFileA(name);
-    CreateDirectoryA(name, nullptr);
-    path_ = name;
+    static int counter = 0;
+    path_ = setup_test::FreshFolder("pic" + std::to_string(GetCurrentProcessId()) + "_" +
+                                    std::to_string(++counter));
   }
-  ~ScratchFolder() {
-    for (const std::string& file : files_) DeleteFileA(file.c_str());
-    RemoveDirectoryA(path_.c_str());
-  }
+  ~ScratchFolder() { setup_test::RemoveTree(path_); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
   std::string Write(const std::string& name, const picture_writer::Bytes& bytes) {
     const std::string file = path_ + "\\" + name;
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    files_.push_back(file);
+    setup_test::WriteBytes(file, std::string(bytes.begin(), bytes.end()));
     return file;
   }
   const std::string& Path() const { return path_; }
 
 private:
   std::string path_;
-  std::vector<std::string> files_;
 };
 
 // An enhanced metafile recorded with a frame in hundredths of a
@@ -79,42 +71,19 @@ inline void FillBox(HDC dc, int left, int top, int right, int bottom, COLORREF c
 
 // Pixels drawn into a width x height surface first filled with background,
 // as 0x00RRGGBB, row by row from the top.
-class Rendering {
+class Rendering : public PixelCanvas {
 public:
-  Rendering(int width, int height, COLORREF background = RGB(1, 2, 3))
-      : width_(width), height_(height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    bits_ = static_cast<uint32_t*>(bits);
-    FillBox(dc_, 0, 0, width, height, background);
-  }
-  ~Rendering() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC Dc() const { return dc_; }
+  using PixelCanvas::PixelCanvas;
+  HDC Dc() const { return dc(); }
   void Draw(TGraphic& graphic) {
-    RECT r = {0, 0, width_, height_};
-    graphic.Draw(dc_, r);
+    RECT r = {0, 0, width(), height()};
+    graphic.Draw(dc(), r);
     GdiFlush();
   }
-  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-
-private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_;
+  uint32_t At(int x, int y) const {
+    const Rgb c = PixelCanvas::At(x, y);
+    return static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b);
+  }
 };
 
 }  // namespace picture_files
