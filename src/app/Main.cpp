@@ -51,7 +51,7 @@ struct TfrmMain::Controls {
 };
 
 TfrmMain::TfrmMain(int textHeight) : controls_(std::make_unique<Controls>()) {
-  CreateForm("TfrmMain", 417, 316, kDesignClientWidth, kDesignClientHeight, true, 0,
+  CreateForm(kClassName, 417, 316, kDesignClientWidth, kDesignClientHeight, true, 0,
              LoadCursor(nullptr, IDC_WAIT), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   SetPosition(poScreenCenter);
   if (Application) Application->RegisterForm(Handle());

@@ -12,6 +12,8 @@ class cSprachContainer;
 
 class TfrmMain : public TForm {
 public:
+  static constexpr char kClassName[] = "TfrmMain";  // the native window class
+
   // Creates the window hidden, from its layout, scaled by the measured text
   // height of its font. A textHeight other than 0 is taken instead of the
   // measurement (tests give the design height 16).

@@ -41,6 +41,7 @@ struct DeleteDCCloser { void operator()(HDC h) const { ::DeleteDC(h); } };
 struct DeleteObjectCloser { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
 struct DeleteEnhMetaFileCloser { void operator()(HENHMETAFILE h) const { ::DeleteEnhMetaFile(h); } };
 struct FindCloseCloser { void operator()(HANDLE h) const { ::FindClose(h); } };
+struct UnmapViewCloser { void operator()(void* view) const { ::UnmapViewOfFile(view); } };
 
 // A file handle: invalid is INVALID_HANDLE_VALUE, not null.
 struct UniqueFile {
@@ -53,6 +54,9 @@ struct UniqueFile {
   UniqueHandle<HANDLE, CloseHandleCloser> handle_;
 };
 
+// A mutex, event, file mapping or process: invalid is null.
+using UniqueKernelObject = UniqueHandle<HANDLE, CloseHandleCloser>;
+using UniqueView = UniqueHandle<void*, UnmapViewCloser>;         // MapViewOfFile
 using UniqueModule = UniqueHandle<HMODULE, FreeLibraryCloser>;
 using UniqueKey = UniqueHandle<HKEY, RegCloseKeyCloser>;
 using UniqueMemDC = UniqueHandle<HDC, DeleteDCCloser>;            // CreateCompatibleDC

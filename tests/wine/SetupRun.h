@@ -122,6 +122,8 @@ struct RunOptions {
   std::string tempFolder;       // TMP and TEMP of the run
   std::string installerLog;     // SETUP_TEST_INSTALLER_LOG; empty: not set
   std::function<void()> onPoll; // called about every 20 ms while it runs
+  // Called once the process is created; the handles stay the driver's.
+  std::function<void(const PROCESS_INFORMATION&)> onStart;
 };
 
 struct RunResult {
@@ -201,6 +203,7 @@ inline RunResult RunSetup(const RunOptions& options) {
   if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &block[0],
                       options.currentFolder.c_str(), &startup, &process))
     return result;
+  if (options.onStart) options.onStart(process);
   std::vector<HWND> answered;
   while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
     if (options.onPoll) options.onPoll();
