@@ -106,19 +106,18 @@ protected:
   }
 
   // A run that must end at once: it records whether it ever had a window.
-  RunResult SecondRun(const std::string& temp, bool& hadWindow) {
-    RunOptions options = Run(temp, base_ + "\\second.log");
+  RunResult SecondRun(const std::string& temp, const std::string& log, bool& hadWindow) {
+    RunOptions options = Run(temp, log);
     DWORD processId = 0;
     options.onStart = [&](const PROCESS_INFORMATION& p) { processId = p.dwProcessId; };
     options.onPoll = [&] { hadWindow = hadWindow || WindowsOf(processId) > 0; };
     return RunSetup(options);
   }
 
-  // Installer starts recorded in a log for a run from the medium with temp.
-  int StartsIn(const std::string& log, const std::string& temp) const {
+  // Installer starts recorded in a log: records whose argument is the medium.
+  int StartsIn(const std::string& log) const {
     const std::vector<std::string> lines = Lines(LogOfInstaller(log));
-    return static_cast<int>(
-        std::count(lines.begin(), lines.end(), "\"" + temp + "\\_inst32d.exe\" " + medium_));
+    return static_cast<int>(std::count(lines.begin(), lines.end(), medium_));
   }
 
   std::string base_;
@@ -150,7 +149,7 @@ TEST_F(SingleRunTest, SecondStartShowsNothingEndsWith0AndBringsTheFirstRunsWindo
   bool earlyDone = false, lateDone = false;
   bool earlyWindow = false, lateWindow = false;
   bool firstRanOnAfterEarly = false, firstRanOnAfterLate = false;
-  bool splashMadeForeground = false, progressBroughtToFront = false;
+  bool progressActivated = false, splashMadeForeground = false, progressBroughtToFront = false;
   HWND progress = nullptr;
   RunOptions first = Run(temp, log);
   first.onPoll = [&] {
@@ -158,7 +157,7 @@ TEST_F(SingleRunTest, SecondStartShowsNothingEndsWith0AndBringsTheFirstRunsWindo
       if (!OpenRunMutex(temp)) return;
       earlyDone = true;
       Suspension held(started_.hThread);
-      early = SecondRun(tempInCapitals, earlyWindow);
+      early = SecondRun(tempInCapitals, log, earlyWindow);
       firstRanOnAfterEarly = Running(started_.hProcess);
       return;
     }
@@ -166,13 +165,20 @@ TEST_F(SingleRunTest, SecondStartShowsNothingEndsWith0AndBringsTheFirstRunsWindo
     if (!lateDone) {
       progress = VisibleForm("TfrmMain");
       if (!progress || !splash) return;
+      // The run's own activation of its progress window comes first (Wine
+      // completes it when the run pumps); only then is the splash made the
+      // foreground window from here.
+      if (!progressActivated) {
+        progressActivated = GetForegroundWindow() == progress;
+        return;
+      }
       if (GetForegroundWindow() != splash) {
         SetForegroundWindow(splash);  // it takes effect when the run pumps
         return;
       }
       splashMadeForeground = lateDone = true;
       Suspension held(started_.hThread);
-      late = SecondRun(temp, lateWindow);
+      late = SecondRun(temp, log, lateWindow);
       firstRanOnAfterLate = Running(started_.hProcess);
       return;
     }
@@ -182,7 +188,7 @@ TEST_F(SingleRunTest, SecondStartShowsNothingEndsWith0AndBringsTheFirstRunsWindo
 
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty());
-  EXPECT_EQ(StartsIn(log, temp), 1);
+  EXPECT_EQ(StartsIn(log), 1);
   ASSERT_TRUE(earlyDone && lateDone);
   for (const RunResult* second : {&early, &late}) {
     EXPECT_TRUE(second->finished);
@@ -194,7 +200,6 @@ TEST_F(SingleRunTest, SecondStartShowsNothingEndsWith0AndBringsTheFirstRunsWindo
   EXPECT_TRUE(firstRanOnAfterEarly && firstRanOnAfterLate) << "the second runs waited for the first";
   EXPECT_TRUE(splashMadeForeground);
   EXPECT_TRUE(progressBroughtToFront);
-  EXPECT_FALSE(Exists(base_ + "\\second.log"));
 }
 
 TEST_F(SingleRunTest, RunsWithDifferentTemporaryFoldersBothStartTheirInstaller) {
@@ -214,8 +219,8 @@ TEST_F(SingleRunTest, RunsWithDifferentTemporaryFoldersBothStartTheirInstaller) 
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_EQ(other.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty() && other.boxes.empty());
-  EXPECT_EQ(StartsIn(log, temp), 1);
-  EXPECT_EQ(StartsIn(otherLog, otherTemp), 1);
+  EXPECT_EQ(StartsIn(log), 1);
+  EXPECT_EQ(StartsIn(otherLog), 1);
 }
 
 TEST_F(SingleRunTest, RunAfterAFirstRunWasKilledMidwayGoesOnNormally) {
@@ -236,5 +241,5 @@ TEST_F(SingleRunTest, RunAfterAFirstRunWasKilledMidwayGoesOnNormally) {
   const RunResult run = RunSetup(Run(temp, log));
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty());
-  EXPECT_EQ(StartsIn(log, temp), 1);
+  EXPECT_EQ(StartsIn(log), 1);
 }
