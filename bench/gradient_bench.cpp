@@ -1,6 +1,6 @@
 // The strip's costs: rebuilding the 64-band colour table (once per change of
 // the gradient) and working out the blocks of one paint (once per paint).
-#include "ui/panels/Gradient.h"
+#include "ui/panels/core/Gradient.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,9 +5,9 @@
 // Both are measured in processor time (djpeg's includes its process start
 // and its output); both spend it in the library, so the ratio should be
 // close to 1.
-#include "ui/jpeg/JpegBufferTarget.h"
-#include "ui/jpeg/JpegDecoder.h"
-#include "ui/jpeg/JpegLib.h"
+#include "ui/jpeg/core/JpegBufferTarget.h"
+#include "ui/jpeg/core/JpegDecoder.h"
+#include "ui/jpeg/core/JpegLib.h"
 
 #include <benchmark/benchmark.h>
 

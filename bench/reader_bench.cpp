@@ -1,9 +1,9 @@
 // Reading a 20 MB value stream of short strings and integers: from a file
 // through TFileStream and TReader, against a minimal loop that decodes the
 // same tags from the same bytes already in memory.
-#include "runtime/Failures.h"
-#include "streams/FileStream.h"
-#include "streams/Reader.h"
+#include "runtime/core/Failures.h"
+#include "streams/core/FileStream.h"
+#include "streams/core/Reader.h"
 #include "vswriter/ValueWriter.h"
 
 #include <benchmark/benchmark.h>

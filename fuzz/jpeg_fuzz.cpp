@@ -1,9 +1,9 @@
 // Loading plus decoding of JPEG data: the header is read as a picture loads,
 // then the whole picture is decoded into a bitmap-like buffer with settings
 // picked from the last byte of the input.
-#include "runtime/Failures.h"
-#include "ui/jpeg/JpegBufferTarget.h"
-#include "ui/jpeg/JpegDecoder.h"
+#include "runtime/core/Failures.h"
+#include "ui/jpeg/core/JpegBufferTarget.h"
+#include "ui/jpeg/core/JpegDecoder.h"
 
 #include <cstddef>
 #include <cstdint>

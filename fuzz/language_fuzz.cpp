@@ -1,7 +1,7 @@
 // Loads the input as a language file and looks up every text it gave; the
 // expanded texts must hold no "\n" or "\t" pair any more.
-#include "runtime/Failures.h"
-#include "text/CSprache.h"
+#include "runtime/core/Failures.h"
+#include "text/core/CSprache.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the bitmap and metafile header readers: each
 // either refuses them with the program's failure or gives a result whose
 // sizes the file can back.
-#include "runtime/Failures.h"
-#include "ui/pictures/BitmapHeader.h"
-#include "ui/pictures/MetafileHeader.h"
+#include "runtime/core/Failures.h"
+#include "ui/pictures/core/BitmapHeader.h"
+#include "ui/pictures/core/MetafileHeader.h"
 
 #include <cstdlib>
 #include <vector>

@@ -2,9 +2,9 @@
 // the rest of the input. Layout: [chunk size selector] [operation count N]
 // [N operation bytes] [stream bytes]. After every failure the reader must
 // stay usable; when it goes, the stream must stand at its read offset.
-#include "runtime/Failures.h"
-#include "streams/MemoryStream.h"
-#include "streams/Reader.h"
+#include "runtime/core/Failures.h"
+#include "streams/core/MemoryStream.h"
+#include "streams/core/Reader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // class factory of the component.
 #include "Module.h"
 
-#include "IXceedZip.h"
+#include "zip/XceedZipContract.h"
 #include "ZipControl.h"
 
 #include <new>

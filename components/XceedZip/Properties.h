@@ -2,7 +2,7 @@
 // and the values one instance keeps.
 #pragma once
 
-#include "IXceedZip.h"
+#include "zip/XceedZipContract.h"
 
 #include <array>
 #include <string>

@@ -37,7 +37,7 @@ VARIANT* Argument(DISPPARAMS* params, UINT index) {
 }  // namespace
 
 ZipControl::ZipControl()
-    : propertyNotify_(this, IID_IPropertyNotifySink), events_(this, DIID_XceedZipEvents) {
+    : propertyNotify_(this, IID_IPropertyNotifySink), events_(this, DIID_IXceedZipEvents) {
   ModuleObjectCreated();
 }
 
@@ -477,7 +477,7 @@ HRESULT ZipControl::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
   if (!point) return E_POINTER;
   if (iid == IID_IPropertyNotifySink) {
     *point = &propertyNotify_;
-  } else if (iid == DIID_XceedZipEvents) {
+  } else if (iid == DIID_IXceedZipEvents) {
     *point = &events_;
   } else {
     *point = nullptr;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ConnectionPoint.h"
-#include "IXceedZip.h"
+#include "zip/XceedZipContract.h"
 #include "Properties.h"
 
 #include <windows.h>

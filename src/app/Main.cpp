@@ -4,12 +4,12 @@
 #include "app/Main.h"
 
 #include "runtime/Application.h"
-#include "ui/MulDiv.h"
+#include "ui/core/MulDiv.h"
 #include "ui/panels/FxPanel.h"
-#include "ui/panels/Label.h"
-#include "ui/panels/Panel.h"
-#include "ui/panels/ProgressBar.h"
-#include "ui/panels/StaticImage.h"
+#include "ui/controls/Label.h"
+#include "ui/controls/Panel.h"
+#include "ui/controls/ProgressBar.h"
+#include "ui/controls/StaticImage.h"
 
 TfrmMain* frmMain = nullptr;
 

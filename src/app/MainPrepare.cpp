@@ -3,10 +3,12 @@
 // silent flag, and shows the window (in the bottom-right corner of the
 // screen when a splash picture is up).
 #include "app/Main.h"
+#include "app/core/MediumNames.h"
+#include "app/core/SetupInfo.h"
 
-#include "streams/FileStream.h"
-#include "streams/Reader.h"
-#include "text/CSprache.h"
+#include "streams/core/FileStream.h"
+#include "streams/core/Reader.h"
+#include "text/core/CSprache.h"
 
 #include <memory>
 
@@ -14,14 +16,6 @@ namespace {
 
 constexpr uint16_t kSetupInfoMode = fmOpenRead | fmShareDenyNone;  // 0x0040
 constexpr int32_t kChunkSize = 4096;
-constexpr size_t kMaxProductText = 255;
-
-// Format versions from which fields are present (or change their kind).
-constexpr int32_t kBoolSecondField = 4000;   // field 2 boolean instead of string
-constexpr int32_t kSilentFields = 4003;      // fields 11 and 12
-constexpr int32_t kSeventhField = 4014;      // field 7
-constexpr int32_t kEighthFields = 5000;      // field 8 (two booleans)
-
 constexpr int kTitleText = 1000;
 constexpr int kBodyText = 1001;
 constexpr int kWaitText = 1002;
@@ -39,40 +33,20 @@ std::string ReplaceAll(std::string text, const std::string& pattern, const std::
   return result;
 }
 
-std::string FirstCharacters(std::string text) {
-  if (text.size() > kMaxProductText) text.resize(kMaxProductText);
-  return text;
-}
-
-// Field 1, present only when the first value is an integer. Any failure
-// puts the reader back onto the tag it did not accept.
-int32_t ReadFormatVersion(TReader& reader) {
-  try {
-    return reader.ReadIntValue();
-  } catch (...) {
-    reader.SetReadOffset(reader.ReadOffset() - 1);
-    return 0;
-  }
-}
-
 }  // namespace
 
 void TfrmMain::PrepareWindow(const std::string& tempDir) {
   // 1-2: open and check; the reader goes before the stream.
-  TFileStream stream(tempDir + "\\setup.inf", kSetupInfoMode);
+  TFileStream stream(tempDir + "\\" + medium::kSetupInfoFile, kSetupInfoMode);
   TReader reader(stream, kChunkSize);
   reader.CheckSignature();
 
-  // 3-4: the head.
-  const int32_t version = ReadFormatVersion(reader);
-  if (version < kBoolSecondField)
-    reader.ReadStrValue();
-  else
-    reader.ReadBoolValue();
-  reader.ReadStrValue();
-  const std::string languageFile = reader.ReadStrValue();
-  const std::string productName = FirstCharacters(reader.ReadStrValue());
-  const std::string productVersion = FirstCharacters(reader.ReadStrValue());
+  // 3-4: the head up to the product version.
+  setupinfo::Head head;
+  head.version = setupinfo::ReadFormatVersion(reader);
+  setupinfo::ReadHead(reader, setupinfo::Part::BeforeTexts, head);
+  const std::string productName = setupinfo::ProductText(head.productName);
+  const std::string productVersion = setupinfo::ProductText(head.productVersion);
 
   // 5-8: the texts from the language file; the table lives only for them.
   {
@@ -82,7 +56,7 @@ void TfrmMain::PrepareWindow(const std::string& tempDir) {
       cSprachContainer*& field;
       ~ClearOnExit() { field = nullptr; }
     } clear{FSprache};
-    LoadLanguageFile(*table, tempDir + "\\" + languageFile);
+    LoadLanguageFile(*table, tempDir + "\\" + head.languageFile);
     std::string body = table->GetText(kBodyText);
     body = ReplaceAll(body, "%PRODUKTNAME%", productName);
     body = ReplaceAll(body, "%PRODUKTVERSION%", productVersion);
@@ -91,18 +65,10 @@ void TfrmMain::PrepareWindow(const std::string& tempDir) {
     SetWaitText(table->GetText(kWaitText));
   }
 
-  // 9: the rest of the head, up to the silent flag.
-  if (version >= kSeventhField) reader.ReadIntValue();
-  if (version >= kEighthFields) {
-    reader.ReadBoolValue();
-    reader.ReadBoolValue();
-  }
-  reader.ReadBoolValue();
-  reader.ReadStrValue();
-  if (version >= kSilentFields) {
-    reader.ReadStrValue();
-    FSilent = reader.ReadBoolValue();
-  }
+  // 9: the rest of the head, up to the silent flag (from format 4003 on;
+  // before that FSilent keeps the false the hand-off gave it).
+  setupinfo::ReadHead(reader, setupinfo::Part::AfterTexts, head);
+  if (head.version >= setupinfo::kSilentFlagFields) FSilent = head.silent;
 
   // 10: show, in the corner when a splash picture is up.
   if (!FSilent) {

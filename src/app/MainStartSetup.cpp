@@ -2,14 +2,15 @@
 // "_Setup.lib" into the temporary folder, prepare and show the progress
 // window, pace the progress, extract and start the installer, end.
 #include "app/Main.h"
+#include "app/core/MediumNames.h"
+#include "app/core/SourceFolder.h"
 #include "runtime/Application.h"
-#include "runtime/CommandLine.h"
 #include "runtime/Cursor.h"
-#include "runtime/Failures.h"
 #include "runtime/Folders.h"
-#include "runtime/Messages.h"
-#include "runtime/SourceFolder.h"
 #include "runtime/Wait.h"
+#include "runtime/core/CommandLine.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
 #include "zip/XceedZip.h"
 
 #include <windows.h>
@@ -19,10 +20,9 @@
 
 namespace {
 
-const char kArchive[] = "\\_Setup.lib";
-const char kSetupInformation[] = "\\setup.inf";
-const char kInstaller[] = "\\_inst32d.exe";
-const char kArchivePassword[] = "K470395";
+const std::string kArchive = std::string("\\") + medium::kArchiveFile;
+const std::string kSetupInformation = std::string("\\") + medium::kSetupInfoFile;
+const std::string kInstaller = std::string("\\") + medium::kInstallerFile;
 
 // Step 4: the current folder lies inside the temporary folder (C:\ in
 // C:\TEMP\, say): make sure the temporary folder has a subfolder "Temp".
@@ -47,9 +47,9 @@ long ExtractSetupFiles(TXceedZip& zip, const std::string& sourceFolder,
   zip.SetZipFilename(sourceFolder + kArchive);
   zip.SetZipOpenedFiles(true);
   zip.SetUnzipToFolder(tempDir);
-  zip.SetEncryptionPassword(kArchivePassword);
-  zip.AddFilesToProcess("*.lng");
-  zip.AddFilesToProcess("Setup.inf");
+  zip.SetEncryptionPassword(medium::kArchivePassword);
+  zip.AddFilesToProcess(medium::kLanguageMask);
+  zip.AddFilesToProcess(medium::kSetupInfoMask);
   RemoveLeftover(tempDir + kSetupInformation);
   return zip.Unzip();
 }
@@ -67,7 +67,7 @@ void ReportFirstExtraction(long result) {
 // the opened-files setting of the first extraction are still in force.
 void ExtractInstaller(TXceedZip& zip, const std::string& tempDir) {
   zip.SetZipFilename(tempDir + kArchive);
-  zip.AddFilesToProcess("_inst32d.exe");
+  zip.AddFilesToProcess(medium::kInstallerFile);
   zip.SetUnzipToFolder(tempDir);
   RemoveLeftover(tempDir + kInstaller);
   zip.Unzip();

@@ -4,14 +4,15 @@
 #include "app/Main.h"
 #include "app/SingleRun.h"
 #include "app/UFrmSplashPicture.h"
+#include "app/core/MediumNames.h"
+#include "app/core/SourceFolder.h"
 #include "runtime/Application.h"
-#include "runtime/CommandLine.h"
+#include "runtime/core/CommandLine.h"
 #include "runtime/DllSearch.h"
 #include "runtime/Folders.h"
 #include "runtime/Handles.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Messages.h"
 #include "runtime/Program.h"
-#include "runtime/SourceFolder.h"
 #include "ui/jpeg/JPEGImage.h"
 #include "ui/pictures/FileFormats.h"
 #include "ui/pictures/Picture.h"
@@ -27,8 +28,8 @@ std::string SplashExt;
 
 namespace {
 
-const char kComponentName[] = "\\XceedZip.dll";
-const char* const kSplashExtensions[] = {".jpg", ".bmp", ".emf", ".wmf"};
+const std::string kComponentName = std::string("\\") + medium::kComponentFile;
+const std::string kSplashPicture = std::string("\\") + medium::kSplashBaseName;
 
 // Loads the library by its full path, calls its DllRegisterServer and unloads
 // it again, also when the registration raised a failure.
@@ -65,8 +66,8 @@ void DeployComponent(const std::string& systemFolder) {
 // Step 6: the first splash picture that exists decides.
 void ChooseSplashPicture() {
   SplashExt.clear();
-  for (const char* extension : kSplashExtensions) {
-    if (FileExists(SourceDir + "\\Setup" + extension)) {
+  for (const char* extension : medium::kSplashExtensions) {
+    if (FileExists(SourceDir + kSplashPicture + extension)) {
       SplashExt = extension;
       return;
     }
@@ -80,7 +81,7 @@ void ShowSplashPicture() {
   try {
     frmSplashPicture = new TfrmSplashPicture();
     TPicture& picture = frmSplashPicture->Picture();
-    picture.LoadPictureFile(SourceDir + "\\Setup" + SplashExt);
+    picture.LoadPictureFile(SourceDir + kSplashPicture + SplashExt);
     frmSplashPicture->SetWidth(picture.PictureWidth());
     frmSplashPicture->SetHeight(picture.PictureHeight());
   } catch (...) {

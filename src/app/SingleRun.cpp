@@ -2,7 +2,7 @@
 
 #include "app/Main.h"
 #include "app/UFrmSplashPicture.h"
-#include "runtime/ObjectName.h"
+#include "runtime/core/ObjectName.h"
 
 #include <windows.h>
 

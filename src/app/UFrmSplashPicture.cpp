@@ -2,7 +2,7 @@
 
 #include "runtime/Application.h"
 #include "runtime/Handles.h"
-#include "ui/MulDiv.h"
+#include "ui/core/MulDiv.h"
 #include "ui/pictures/Image.h"
 #include "ui/pictures/Picture.h"
 

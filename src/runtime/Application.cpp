@@ -1,8 +1,8 @@
 #include "runtime/Application.h"
 
 #include "runtime/Cursor.h"
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
 
 #include <new>
 #include <vector>

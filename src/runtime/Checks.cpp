@@ -1,8 +1,8 @@
 #include "runtime/Checks.h"
 
-#include "runtime/Failures.h"
-#include "runtime/Format.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Format.h"
+#include "runtime/core/Messages.h"
 
 std::string SysErrorMessage(DWORD code) {
   char* buffer = nullptr;

@@ -1,4 +1,4 @@
-#include "runtime/CodePage.h"
+#include "runtime/core/CodePage.h"
 
 #include <windows.h>
 

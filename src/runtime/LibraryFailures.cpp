@@ -3,8 +3,8 @@
 // program's reports show them. Defining every one of these here also keeps
 // the library's versions, and the exception and string machinery they drag
 // along, out of the program.
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
 
 #include <new>
 

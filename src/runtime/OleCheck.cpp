@@ -1,9 +1,9 @@
 #include "runtime/OleCheck.h"
 
 #include "runtime/Checks.h"
-#include "runtime/CodePage.h"
-#include "runtime/FailureReport.h"
-#include "runtime/Failures.h"
+#include "runtime/core/CodePage.h"
+#include "runtime/core/FailureReport.h"
+#include "runtime/core/Failures.h"
 
 #include <oleauto.h>
 

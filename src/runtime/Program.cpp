@@ -1,9 +1,9 @@
 #include "runtime/Program.h"
 
 #include "runtime/Application.h"
-#include "runtime/FailureReport.h"
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
+#include "runtime/core/FailureReport.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
 
 #include <windows.h>
 #include <objbase.h>

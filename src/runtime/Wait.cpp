@@ -1,7 +1,7 @@
 #include "runtime/Wait.h"
 
 #include "runtime/Application.h"
-#include "runtime/Elapsed.h"
+#include "runtime/core/Elapsed.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The Windows backend: the handle is a kernel file handle.
-#include "streams/FileStream.h"
+#include "streams/core/FileStream.h"
 
 #include "runtime/Checks.h"
 

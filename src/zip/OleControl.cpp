@@ -1,6 +1,6 @@
 #include "zip/OleControl.h"
 
-#include "runtime/CodePage.h"
+#include "runtime/core/CodePage.h"
 #include "runtime/OleCheck.h"
 
 #include <olectl.h>

@@ -25,7 +25,3 @@ public:
   // (0 success, 503 or 505 archive missing or unreadable, others its own).
   long Unzip();
 };
-
-extern const CLSID CLSID_XceedZip;
-extern const IID IID_IXceedZip;
-extern const IID DIID_IXceedZipEvents;

@@ -2,8 +2,8 @@
 // so the same tests run natively and in the Windows build under Wine.
 #pragma once
 
-#include "runtime/Failures.h"
-#include "streams/MemoryStream.h"
+#include "runtime/core/Failures.h"
+#include "streams/core/MemoryStream.h"
 
 #include <cstdint>
 #include <cstdio>

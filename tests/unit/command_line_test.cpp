@@ -1,4 +1,4 @@
-#include "runtime/CommandLine.h"
+#include "runtime/core/CommandLine.h"
 
 #include <gtest/gtest.h>
 

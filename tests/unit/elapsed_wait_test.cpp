@@ -1,4 +1,4 @@
-#include "runtime/Elapsed.h"
+#include "runtime/core/Elapsed.h"
 
 #include <gtest/gtest.h>
 

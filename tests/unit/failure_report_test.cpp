@@ -1,4 +1,4 @@
-#include "runtime/FailureReport.h"
+#include "runtime/core/FailureReport.h"
 
 #include <gtest/gtest.h>
 

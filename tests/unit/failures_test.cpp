@@ -1,4 +1,4 @@
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 
 #include <gtest/gtest.h>
 

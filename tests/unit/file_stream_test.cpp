@@ -1,9 +1,9 @@
 // TFileStream: opening by mode, reading and moving, and the open failure.
-#include "streams/FileStream.h"
+#include "streams/core/FileStream.h"
 
 #include "StreamTestSupport.h"
-#include "runtime/Messages.h"
-#include "streams/Reader.h"
+#include "runtime/core/Messages.h"
+#include "streams/core/Reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ui/panels/Bevel.h"
-#include "ui/panels/Gradient.h"
+#include "ui/panels/core/Bevel.h"
+#include "ui/panels/core/Gradient.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "jpeg_support.h"
 
-#include "runtime/Failures.h"
-#include "ui/jpeg/CmykRows.h"
-#include "ui/jpeg/JpegDecoder.h"
-#include "ui/jpeg/JpegSource.h"
+#include "runtime/core/Failures.h"
+#include "ui/jpeg/core/CmykRows.h"
+#include "ui/jpeg/core/JpegDecoder.h"
+#include "ui/jpeg/core/JpegSource.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // colour spaces the command-line tools cannot write.
 #pragma once
 
-#include "ui/jpeg/JpegBufferTarget.h"
-#include "ui/jpeg/JpegLib.h"
+#include "ui/jpeg/core/JpegBufferTarget.h"
+#include "ui/jpeg/core/JpegLib.h"
 
 #include <gtest/gtest.h>
 

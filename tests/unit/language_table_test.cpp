@@ -1,10 +1,10 @@
 // The language text table: loading language files, lookups, expansion.
-#include "text/CSprache.h"
+#include "text/core/CSprache.h"
 
 #include "StreamTestSupport.h"
-#include "runtime/Messages.h"
-#include "streams/FileStream.h"
-#include "streams/Reader.h"
+#include "runtime/core/Messages.h"
+#include "streams/core/FileStream.h"
+#include "streams/core/Reader.h"
 #include "vswriter/ValueWriter.h"
 
 #include <gtest/gtest.h>

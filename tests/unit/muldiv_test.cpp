@@ -1,4 +1,4 @@
-#include "ui/MulDiv.h"
+#include "ui/core/MulDiv.h"
 
 #include <gtest/gtest.h>
 

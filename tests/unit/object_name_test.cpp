@@ -1,4 +1,4 @@
-#include "runtime/ObjectName.h"
+#include "runtime/core/ObjectName.h"
 
 #include <gtest/gtest.h>
 

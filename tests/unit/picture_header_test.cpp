@@ -1,8 +1,8 @@
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
-#include "ui/pictures/BitmapHeader.h"
-#include "ui/pictures/FileExtension.h"
-#include "ui/pictures/MetafileHeader.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
+#include "ui/pictures/core/BitmapHeader.h"
+#include "ui/pictures/core/FileExtension.h"
+#include "ui/pictures/core/MetafileHeader.h"
 
 #include "../support/PictureWriter.h"
 

@@ -1,9 +1,9 @@
 // TReader, grouped by operation. Byte-level cases are literal arrays; longer
 // inputs are built with the value writer.
-#include "streams/Reader.h"
+#include "streams/core/Reader.h"
 
 #include "StreamTestSupport.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Messages.h"
 #include "vswriter/ValueWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "runtime/CommandLine.h"
-#include "runtime/SourceFolder.h"
+#include "runtime/core/CommandLine.h"
+#include "app/core/SourceFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "vswriter/MediumCheck.h"
 
 #include "StreamTestSupport.h"
-#include "streams/Reader.h"
-#include "text/CSprache.h"
+#include "streams/core/Reader.h"
+#include "text/core/CSprache.h"
 #include "vstools/FileBytes.h"
 
 #include <gtest/gtest.h>

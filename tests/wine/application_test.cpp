@@ -1,5 +1,5 @@
 #include "runtime/Application.h"
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 
 #include <gtest/gtest.h>
 

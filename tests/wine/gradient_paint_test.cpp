@@ -2,7 +2,7 @@
 #include "WineTestSupport.h"
 
 #include "runtime/Application.h"
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 #include "ui/panels/FxPanel.h"
 
 #include <gtest/gtest.h>

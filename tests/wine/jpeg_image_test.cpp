@@ -1,10 +1,10 @@
 #include "../unit/jpeg_support.h"
 
 #include "runtime/Application.h"
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 #include "runtime/Handles.h"
 #include "runtime/Window.h"
-#include "streams/MemoryStream.h"
+#include "streams/core/MemoryStream.h"
 #include "ui/jpeg/JPEGImage.h"
 #include "ui/pictures/Bitmap.h"
 #include "ui/pictures/FileFormats.h"

@@ -1,7 +1,7 @@
 #include "WineTestSupport.h"
 
 #include "app/Main.h"
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 #include "runtime/Handles.h"
 #include "vswriter/ValueWriter.h"
 

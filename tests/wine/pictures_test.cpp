@@ -1,7 +1,7 @@
 #include "PictureFiles.h"
 
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
 #include "ui/pictures/Bitmap.h"
 #include "ui/pictures/FileFormats.h"
 #include "ui/pictures/Image.h"

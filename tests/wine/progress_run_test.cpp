@@ -6,8 +6,8 @@
 #include "SetupFiles.h"
 #include "SetupRun.h"
 #include "ZipWriter.h"
-#include "ui/MulDiv.h"
-#include "ui/panels/Font.h"
+#include "ui/core/MulDiv.h"
+#include "ui/controls/Font.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

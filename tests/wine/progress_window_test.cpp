@@ -2,9 +2,9 @@
 #include "WineTestSupport.h"
 
 #include "app/Main.h"
-#include "ui/MulDiv.h"
-#include "ui/panels/Font.h"
-#include "ui/panels/VisualStyles.h"
+#include "ui/core/MulDiv.h"
+#include "ui/controls/Font.h"
+#include "ui/controls/VisualStyles.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // dispatched is reported in a box and the pumping goes on.
 #include "runtime/Application.h"
 #include "runtime/Cursor.h"
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 #include "runtime/Wait.h"
 #include "runtime/Window.h"
 

@@ -4,7 +4,7 @@
 #include "SetupFiles.h"
 #include "SetupRun.h"
 #include "ZipWriter.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -9,6 +9,7 @@
 #include "ZipWriter.h"
 
 #include "app/SingleRun.h"
+#include "app/core/MediumNames.h"
 
 #include <gtest/gtest.h>
 
@@ -72,20 +73,24 @@ protected:
                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     medium_ = base_ + "\\medium";
     CreateDirectoryA(medium_.c_str(), nullptr);
-    TZipWriter zip("K470395");
-    zip.Add("Deutsch.lng", LanguageFile("Deutsch", {{1000, "Titel"}, {1001, "Text"}, {1002, "Warten"}}));
-    zip.Add("Setup.inf", SetupInfoFile(SetupInfo()));
-    zip.Add("_inst32d.exe", ReadBytes(FixturePath(FIXTURE_TEST_INSTALLER)));
-    ASSERT_TRUE(WriteBytes(medium_ + "\\_Setup.lib", zip.Archive()));
-    ASSERT_TRUE(WriteBytes(medium_ + "\\XceedZip.dll", ReadBytes(FixturePath(FIXTURE_XCEEDZIP_DLL))));
+    TZipWriter zip(medium::kArchivePassword);
+    zip.Add(SetupInfo().languageFile,
+            LanguageFile("Deutsch", {{1000, "Titel"}, {1001, "Text"}, {1002, "Warten"}}));
+    zip.Add(medium::kSetupInfoMask, SetupInfoFile(SetupInfo()));
+    zip.Add(medium::kInstallerFile, ReadBytes(FixturePath(FIXTURE_TEST_INSTALLER)));
+    ASSERT_TRUE(WriteBytes(InMedium(medium::kArchiveFile), zip.Archive()));
+    ASSERT_TRUE(WriteBytes(InMedium(medium::kComponentFile), ReadBytes(FixturePath(FIXTURE_XCEEDZIP_DLL))));
     pw::Bmp picture;
     picture.width = 64;
     picture.height = 32;
     picture.pixels = pw::Rows(64, 32, 24, false, [](int, int) { return 0x336699u; });
     const pw::Bytes bmp = pw::Write(picture);
-    ASSERT_TRUE(WriteBytes(medium_ + "\\Setup.bmp", std::string(bmp.begin(), bmp.end())));
+    ASSERT_TRUE(WriteBytes(InMedium(std::string(medium::kSplashBaseName) + ".bmp"),
+                           std::string(bmp.begin(), bmp.end())));
   }
   void TearDown() override { RemoveTree(base_); }
+
+  std::string InMedium(const std::string& name) const { return medium_ + "\\" + name; }
 
   // A folder of base_, made.
   std::string Folder(const std::string& name) const {
@@ -232,7 +237,7 @@ TEST_F(SingleRunTest, RunAfterAFirstRunWasKilledMidwayGoesOnNormally) {
   RunOptions first = Run(temp, log);
   first.onPoll = [&] {
     if (!mutex) mutex = OpenRunMutex(temp);
-    if (mutex && Exists(temp + "\\setup.inf")) TerminateProcess(started_.hProcess, 99);
+    if (mutex && Exists(temp + "\\" + medium::kSetupInfoFile)) TerminateProcess(started_.hProcess, 99);
   };
   const RunResult killed = RunSetup(first);
   ASSERT_EQ(killed.exitCode, 99u);

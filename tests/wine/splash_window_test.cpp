@@ -2,7 +2,7 @@
 
 #include "app/UFrmSplashPicture.h"
 #include "runtime/Application.h"
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 #include "ui/pictures/Image.h"
 #include "ui/pictures/Picture.h"
 

@@ -4,7 +4,7 @@
 #include "FixturePaths.h"
 #include "SetupRun.h"
 #include "ZipWriter.h"
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 #include "zip/XceedZip.h"
 
 #include <gtest/gtest.h>

@@ -1,29 +1,26 @@
 #include "SetupFiles.h"
 
+#include "app/core/SetupInfo.h"
 #include "vswriter/ValueWriter.h"
 
 std::string SetupInfoFile(const SetupInfo& info) {
+  using namespace setupinfo;
   TValueWriter w;
   w.Signature();
   w.Int(info.version);
-  if (info.version < 4000)
-    w.Str("");
-  else
-    w.Bool(false);
-  w.Str("");
-  w.Str(info.languageFile);
-  w.Str(info.productName);
-  w.Str(info.productVersion);
-  if (info.version >= 4014) w.Int(0);
-  if (info.version >= 5000) {
-    w.Bool(false);
-    w.Bool(false);
-  }
-  w.Bool(false);
-  w.Str("");
-  if (info.version > 4002) {
-    w.Str("");
-    w.Bool(info.silent);
+  for (const Field& field : kHead) {
+    if (!Present(field, info.version)) continue;
+    switch (field.role) {
+      case Role::LanguageFile: w.Str(info.languageFile); break;
+      case Role::ProductName: w.Str(info.productName); break;
+      case Role::ProductVersion: w.Str(info.productVersion); break;
+      case Role::Silent: w.Bool(info.silent); break;
+      case Role::Skipped:
+        if (field.kind == Kind::Integer) w.Int(0);
+        else if (field.kind == Kind::Boolean) w.Bool(false);
+        else w.Str("");
+        break;
+    }
   }
   return w.Data();
 }

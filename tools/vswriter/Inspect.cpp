@@ -3,7 +3,7 @@
 // where and why damaged data stops being readable.
 #include "vswriter/Description.h"
 
-#include "streams/ValueTags.h"
+#include "streams/core/ValueTags.h"
 #include "vswriter/ValueWriter.h"
 
 #include <cinttypes>

@@ -1,9 +1,11 @@
 #include "vswriter/MediumCheck.h"
 
-#include "runtime/Failures.h"
-#include "streams/FileStream.h"
-#include "streams/Reader.h"
-#include "text/CSprache.h"
+#include "app/core/SetupInfo.h"
+
+#include "runtime/core/Failures.h"
+#include "streams/core/FileStream.h"
+#include "streams/core/Reader.h"
+#include "text/core/CSprache.h"
 #include "vswriter/ValueWriter.h"
 
 #include <cstdio>
@@ -61,43 +63,21 @@ bool CheckSetupInfo(const std::string& fileName, std::string& report) {
   const char* step = "signature";
   try {
     reader.CheckSignature();
-    int32_t version = 0;
-    try {
-      version = reader.ReadIntValue();
-    } catch (const EReadError&) {
-      reader.SetReadOffset(reader.ReadOffset() - 1);
+    setupinfo::Head head;
+    head.version = setupinfo::ReadFormatVersion(reader);
+    Field(report, "format version",
+          std::to_string(head.version) + (head.version == 0 ? " (no version value)" : ""));
+    const auto track = [&step](const setupinfo::Field& field) { step = field.name; };
+    setupinfo::ReadHead(reader, setupinfo::Part::BeforeTexts, head, track);
+    Field(report, "language file", "\"" + Printable(head.languageFile) + "\"");
+    for (const auto& [name, text] : {std::pair{"product name", &head.productName},
+                                     std::pair{"product version", &head.productVersion}}) {
+      const bool cut = text->size() > setupinfo::kMaxProductText;
+      Field(report, name, "\"" + Printable(setupinfo::ProductText(*text)) + "\"" +
+                              (cut ? " (cut to 255 characters)" : ""));
     }
-    Field(report, "format version", std::to_string(version) + (version == 0 ? " (no version value)" : ""));
-    step = "field 2";
-    if (version < 4000) reader.ReadStrValue(); else reader.ReadBoolValue();
-    step = "field 3";
-    reader.ReadStrValue();
-    step = "language file";
-    Field(report, step, "\"" + Printable(reader.ReadStrValue()) + "\"");
-    step = "product name";
-    std::string name = reader.ReadStrValue();
-    Field(report, step, "\"" + Printable(name.substr(0, 255)) + "\"" +
-                            (name.size() > 255 ? " (cut to 255 characters)" : ""));
-    step = "product version";
-    std::string productVersion = reader.ReadStrValue();
-    Field(report, step, "\"" + Printable(productVersion.substr(0, 255)) + "\"" +
-                            (productVersion.size() > 255 ? " (cut to 255 characters)" : ""));
-    step = "field 7";
-    if (version >= 4014) reader.ReadIntValue();
-    step = "field 8";
-    if (version >= 5000) { reader.ReadBoolValue(); reader.ReadBoolValue(); }
-    step = "field 9";
-    reader.ReadBoolValue();
-    step = "field 10";
-    reader.ReadStrValue();
-    bool silent = false;
-    if (version > 4002) {
-      step = "field 11";
-      reader.ReadStrValue();
-      step = "silent flag";
-      silent = reader.ReadBoolValue();
-    }
-    Field(report, "silent", silent ? "yes (the progress window stays hidden)" : "no");
+    setupinfo::ReadHead(reader, setupinfo::Part::AfterTexts, head, track);
+    Field(report, "silent", head.silent ? "yes (the progress window stays hidden)" : "no");
   } catch (const EReadError& e) {
     Failed(report, step, reader, *stream, e);
     return false;

@@ -1,16 +1,11 @@
 #include "vswriter/ValueWriter.h"
 
+#include "runtime/core/CodePage1252.h"
+
 #include <cstring>
 #include <stdexcept>
 
 namespace {
-
-// Code page 1252 at 0x80..0x9F; 0 where the code page has no character.
-const char16_t kHighHalf[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 bool DecodeUtf8(const std::string& utf8, std::u32string& codes) {
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
@@ -57,15 +52,9 @@ bool Cp1252FromUtf8Text(const std::string& utf8, std::string& bytes) {
   if (!DecodeUtf8(utf8, codes)) return false;
   bytes.clear();
   for (char32_t code : codes) {
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
-      bytes += static_cast<char>(code);
-      continue;
-    }
-    int found = -1;
-    for (int i = 0; i < 32; ++i)
-      if (kHighHalf[i] != 0 && kHighHalf[i] == code) found = i;
-    if (found < 0) return false;
-    bytes += static_cast<char>(0x80 + found);
+    uint8_t byte;
+    if (!Cp1252FromUnicode(code, byte)) return false;
+    bytes += static_cast<char>(byte);
   }
   return true;
 }
@@ -89,11 +78,8 @@ void AppendUtf8(char32_t code, std::string& utf8) {
 }
 
 bool Utf8FromCp1252Byte(uint8_t byte, std::string& utf8) {
-  char32_t code = byte;
-  if (byte >= 0x80 && byte < 0xA0) {
-    code = kHighHalf[byte - 0x80];
-    if (code == 0) return false;
-  }
+  const char32_t code = Cp1252ToUnicode(byte);
+  if (code == 0 && byte != 0) return false;
   AppendUtf8(code, utf8);
   return true;
 }

@@ -2,7 +2,7 @@
 // a byte string. The tags are the reader's (streams/ValueTags.h).
 #pragma once
 
-#include "streams/ValueTags.h"
+#include "streams/core/ValueTags.h"
 
 #include <cstdint>
 #include <string>

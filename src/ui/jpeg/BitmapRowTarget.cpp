@@ -1,7 +1,7 @@
 #include "ui/jpeg/BitmapRowTarget.h"
 
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
 #include "ui/pictures/Bitmap.h"
 
 #include <vector>

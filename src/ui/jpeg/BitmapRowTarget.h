@@ -2,7 +2,7 @@
 // map becomes the bitmap's palette.
 #pragma once
 
-#include "ui/jpeg/JpegDecoder.h"
+#include "ui/jpeg/core/JpegDecoder.h"
 
 class TBitmap;
 

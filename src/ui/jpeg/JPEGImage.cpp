@@ -1,11 +1,11 @@
 #include "ui/jpeg/JPEGImage.h"
 
-#include "runtime/Failures.h"
+#include "runtime/core/Failures.h"
 #include "runtime/Handles.h"
-#include "runtime/Messages.h"
-#include "streams/Stream.h"
+#include "runtime/core/Messages.h"
+#include "streams/core/Stream.h"
 #include "ui/jpeg/BitmapRowTarget.h"
-#include "ui/jpeg/JpegDecoder.h"
+#include "ui/jpeg/core/JpegDecoder.h"
 #include "ui/pictures/Bitmap.h"
 #include "ui/pictures/FileFormats.h"
 

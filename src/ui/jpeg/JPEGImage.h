@@ -3,8 +3,8 @@
 // is drawn, and that bitmap is what gets drawn from then on.
 #pragma once
 
-#include "ui/jpeg/JPEGData.h"
-#include "ui/jpeg/JpegSettings.h"
+#include "ui/jpeg/core/JPEGData.h"
+#include "ui/jpeg/core/JpegSettings.h"
 #include "ui/pictures/Graphic.h"
 
 #include <memory>

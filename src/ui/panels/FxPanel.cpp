@@ -1,8 +1,8 @@
 #include "ui/panels/FxPanel.h"
 
 #include "runtime/Checks.h"
-#include "runtime/Failures.h"
-#include "ui/MulDiv.h"
+#include "runtime/core/Failures.h"
+#include "ui/core/MulDiv.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // TFxPanel (paints its background by mode: a gradient, or a plain fill).
 #pragma once
 
-#include "ui/panels/Bevel.h"
-#include "ui/panels/Controls.h"
-#include "ui/panels/Font.h"
-#include "ui/panels/Gradient.h"
+#include "ui/panels/core/Bevel.h"
+#include "ui/controls/Controls.h"
+#include "ui/controls/Font.h"
+#include "ui/panels/core/Gradient.h"
 
 enum TFxBackmode { tmNone, tmCenter, tmGradient, tmTile, tmStretch };
 enum TFxAlignment { agLeft, agCenter, agRight };

@@ -1,10 +1,10 @@
 #include "ui/pictures/Bitmap.h"
 
 #include "runtime/Checks.h"
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
-#include "ui/pictures/BitmapHeader.h"
-#include "ui/pictures/StreamByteSource.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
+#include "ui/pictures/core/BitmapHeader.h"
+#include "ui/pictures/core/StreamByteSource.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 #include "ui/pictures/FileFormats.h"
 
-#include "runtime/Messages.h"
+#include "runtime/core/Messages.h"
 #include "ui/pictures/Bitmap.h"
-#include "ui/pictures/FileExtension.h"
+#include "ui/pictures/core/FileExtension.h"
 #include "ui/pictures/Metafile.h"
 #include "ui/pictures/UnsupportedGraphic.h"
 

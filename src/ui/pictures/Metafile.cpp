@@ -1,9 +1,9 @@
 #include "ui/pictures/Metafile.h"
 
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
-#include "ui/pictures/MetafileHeader.h"
-#include "ui/pictures/StreamByteSource.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
+#include "ui/pictures/core/MetafileHeader.h"
+#include "ui/pictures/core/StreamByteSource.h"
 
 #include <vector>
 

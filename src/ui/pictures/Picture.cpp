@@ -1,10 +1,10 @@
 #include "ui/pictures/Picture.h"
 
-#include "runtime/Failures.h"
-#include "runtime/Format.h"
-#include "runtime/Messages.h"
-#include "streams/FileStream.h"
-#include "ui/pictures/FileExtension.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Format.h"
+#include "runtime/core/Messages.h"
+#include "streams/core/FileStream.h"
+#include "ui/pictures/core/FileExtension.h"
 #include "ui/pictures/FileFormats.h"
 #include "ui/pictures/Graphic.h"
 

@@ -1,7 +1,7 @@
 #include "ui/pictures/UnsupportedGraphic.h"
 
-#include "runtime/Failures.h"
-#include "runtime/Messages.h"
+#include "runtime/core/Failures.h"
+#include "runtime/core/Messages.h"
 
 void TUnsupportedGraphic::LoadFromStream(TStream&) {
   throw EInvalidGraphic(msg::PictureKindUnsupported);

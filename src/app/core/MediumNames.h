@@ -1,0 +1,26 @@
+// The names of an installation medium's files and the archive's password:
+// what the start-up program looks for in the source folder, inside
+// "_Setup.lib" and in the temporary folder. The file system matches names
+// without regard to letter case.
+#pragma once
+
+namespace medium {
+
+// In the source folder.
+inline constexpr char kComponentFile[] = "XceedZip.dll";
+inline constexpr char kArchiveFile[] = "_Setup.lib";
+inline constexpr char kSplashBaseName[] = "Setup";
+// Splash picture extensions, in the order the first existing file wins.
+inline constexpr const char* kSplashExtensions[] = {".jpg", ".bmp", ".emf", ".wmf"};
+
+// Inside the archive: the masks of the first extraction, then the installer.
+inline constexpr char kLanguageMask[] = "*.lng";
+inline constexpr char kSetupInfoMask[] = "Setup.inf";
+inline constexpr char kInstallerFile[] = "_inst32d.exe";
+
+// In the temporary folder: the setup information as it is tested and opened.
+inline constexpr char kSetupInfoFile[] = "setup.inf";
+
+inline constexpr char kArchivePassword[] = "K470395";
+
+}  // namespace medium

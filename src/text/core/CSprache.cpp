@@ -1,0 +1,100 @@
+#include "text/core/CSprache.h"
+
+#include "streams/core/FileStream.h"
+#include "streams/core/Reader.h"
+
+#include <new>
+
+namespace {
+
+constexpr int32_t kChunkSize = 4096;
+
+// Replaces every pair backslash + letter that a scan from the left finds.
+// The replacement holds no backslash, so no new pair can appear.
+std::string ReplacePairs(const std::string& text, char letter, const char* replacement) {
+  std::string result;
+  result.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == letter) {
+      result += replacement;
+      i += 2;
+    } else {
+      result += text[i];
+      i += 1;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string ExpandEscapes(const std::string& text) {
+  return ReplacePairs(ReplacePairs(text, 'n', "\r\n"), 't', "\t");
+}
+
+cSprachContainer::cSprachContainer() = default;
+
+cSprachContainer::~cSprachContainer() {
+  for (int i = 0; i < Count(); ++i) delete Objects(i);
+  Clear();
+  ReleaseFile();
+}
+
+void cSprachContainer::ReleaseFile() {
+  FReader.reset();
+  FFile.reset();
+}
+
+void cSprachContainer::AddText(int32_t number, const std::string& note, const std::string& text) {
+  auto* entry = new cFremdsprache;
+  entry->FNote = note;
+  entry->FText = text;
+  FLastEntry = entry;
+  try {
+    AddObject(std::to_string(number), entry);
+  } catch (...) {
+    delete entry;
+    FLastEntry = nullptr;
+    throw;
+  }
+}
+
+TReader& cSprachContainer::OpenFile(const std::string& fileName) {
+  ReleaseFile();
+  FFile = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareCompat);
+  FReader = std::make_unique<TReader>(*FFile, kChunkSize);
+  return *FReader;
+}
+
+std::string cSprachContainer::FindText(int32_t number) const {
+  int index = IndexOf(std::to_string(number));
+  if (index < 0) return std::string();
+  return static_cast<cFremdsprache*>(Objects(index))->FText;
+}
+
+std::string cSprachContainer::GetText(int32_t number) const {
+  std::string text = FindText(number);
+  try {
+    return ExpandEscapes(text);
+  } catch (const std::bad_alloc&) {
+    return text;
+  }
+}
+
+void LoadLanguageFile(cSprachContainer& table, const std::string& fileName) {
+  TReader& reader = table.OpenFile(fileName);
+  reader.CheckSignature();
+  reader.ReadStrValue();
+  reader.ReadSymbolValue();
+  int32_t lastList = reader.ReadIntValue();
+  for (int64_t list = 0; list <= lastList; ++list) {
+    reader.EnterList();
+    while (!reader.AtListEnd()) {
+      int32_t number = reader.ReadIntValue();
+      std::string text = reader.ReadStrValue();
+      table.AddText(number, std::string(), text);
+    }
+    reader.LeaveList();
+  }
+}

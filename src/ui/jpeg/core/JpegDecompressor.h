@@ -1,0 +1,36 @@
+// One decompression object of the library with its memory source and error
+// handling, destroyed on every path. Each library step arms the jump buffer
+// in its own C++ frame; a fatal library error jumps back there, the object
+// is destroyed, and EJPEG "JPEG-Fehler #%d" is raised with the library's
+// message code.
+#pragma once
+
+#include "ui/jpeg/core/JpegErrors.h"
+#include "ui/jpeg/core/JpegSource.h"
+
+class JpegDecompressor {
+public:
+  // Creates the object (library version 62, this build's object size) and
+  // attaches the source to the data at position 0.
+  JpegDecompressor(const uint8_t* data, size_t size);
+  ~JpegDecompressor();
+  JpegDecompressor(const JpegDecompressor&) = delete;
+  JpegDecompressor& operator=(const JpegDecompressor&) = delete;
+
+  jpeg_decompress_struct& Info() { return info_; }
+
+  // The library's steps, each raising EJPEG on a fatal error.
+  void ReadHeader();  // requires an image
+  void CalcOutputDimensions();
+  void StartDecompress();
+  JDIMENSION ReadScanlines(JSAMPARRAY rows, JDIMENSION count);
+  void FinishDecompress();
+  bool HasMultipleScans();
+
+private:
+  [[noreturn]] void Fail();
+
+  jpeg_decompress_struct info_{};
+  JpegErrorManager errors_{};
+  JpegMemorySource source_{};
+};
