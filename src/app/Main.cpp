@@ -21,7 +21,7 @@ TFontRequest WindowFont() { return TFontRequest{"Arial", -13, false, clBlack}; }
 }  // namespace
 
 TfrmMain::TfrmMain(const TFormEnvironment& environment) {
-  CreateForm("TfrmMain", 417, 316, kDesignClientWidth, kDesignClientHeight, true, 0,
+  CreateForm(kClassName, 417, 316, kDesignClientWidth, kDesignClientHeight, true, 0,
              LoadCursor(nullptr, IDC_WAIT), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   SetPosition(poScreenCenter);
   if (Application) Application->RegisterForm(Handle());

@@ -15,6 +15,8 @@
 
 class TfrmMain : public TForm {
 public:
+  static constexpr char kClassName[] = "TfrmMain";  // the native window class
+
   // Creates the window hidden, from its layout, scaled by the text height
   // of its font that the environment measures (16: unscaled).
   explicit TfrmMain(const TFormEnvironment& environment = PlatformEnvironment());

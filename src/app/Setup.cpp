@@ -2,6 +2,7 @@
 // deploy and register the zip component, show the splash picture, create the
 // progress window and hand over to it.
 #include "app/Main.h"
+#include "app/SingleRun.h"
 #include "app/UFrmSplashPicture.h"
 #include "app/core/MediumNames.h"
 #include "app/core/SourceFolder.h"
@@ -125,5 +126,13 @@ void StartUp() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything can load a library by name.
   RestrictDllSearchToSystemFolder();
+  // One run per temporary folder, decided before anything is deployed or a
+  // file of that folder is touched. The mutex stays taken until the process
+  // ends. A second run shows nothing and creates no window.
+  const SingleRun run(TempFolderKey());
+  if (!run.Held()) {
+    run.BringHolderToFront();
+    return 0;
+  }
   RunProgram(StartUp);
 }

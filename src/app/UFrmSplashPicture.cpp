@@ -46,7 +46,7 @@ TfrmSplashPicture::TfrmSplashPicture(const TFormEnvironment& environment)
   image.Center = true;
 
   const SetLayeredWindowAttributesProc setLayered = environment.LayeredWindowAttributes();
-  CreateForm("TfrmSplashPicture", kDesignLeft, kDesignTop, kDesignClientWidth, kDesignClientHeight,
+  CreateForm(kClassName, kDesignLeft, kDesignTop, kDesignClientWidth, kDesignClientHeight,
              false, setLayered ? WS_EX_LAYERED : 0);
   if (setLayered) setLayered(Handle(), kTransparentColor, 255, LWA_COLORKEY);
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

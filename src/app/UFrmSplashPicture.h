@@ -12,6 +12,8 @@ class TImage;
 
 class TfrmSplashPicture : public TForm {
 public:
+  static constexpr char kClassName[] = "TfrmSplashPicture";  // the native window class
+
   // Creates the window; it comes up at once, empty, topmost and centred at
   // its design size, and becomes the application's main window. The
   // environment gives the text height it scales by and the colour-key

@@ -48,6 +48,7 @@ struct DeleteObjectCloser { void operator()(HGDIOBJ h) const { ::DeleteObject(h)
 struct DeleteEnhMetaFileCloser { void operator()(HENHMETAFILE h) const { ::DeleteEnhMetaFile(h); } };
 struct LocalFreeCloser { void operator()(void* p) const { ::LocalFree(p); } };
 struct SysFreeStringCloser { void operator()(BSTR s) const { ::SysFreeString(s); } };
+struct UnmapViewCloser { void operator()(void* view) const { ::UnmapViewOfFile(view); } };
 
 // A file handle: invalid is INVALID_HANDLE_VALUE, not null.
 struct UniqueFile {
@@ -60,6 +61,9 @@ struct UniqueFile {
   UniqueHandle<HANDLE, CloseHandleCloser> handle_;
 };
 
+// A mutex, event, file mapping or process: invalid is null.
+using UniqueKernelObject = UniqueHandle<HANDLE, CloseHandleCloser>;
+using UniqueView = UniqueHandle<void*, UnmapViewCloser>;         // MapViewOfFile
 using UniqueModule = UniqueHandle<HMODULE, FreeLibraryCloser>;
 using UniqueKey = UniqueHandle<HKEY, RegCloseKeyCloser>;
 using UniqueMemDC = UniqueHandle<HDC, DeleteDCCloser>;            // CreateCompatibleDC
