@@ -1,0 +1,19 @@
+// Checking a medium folder (or a pressed disc's drive) the way Setup.exe
+// will read it, with the program's own readers: the component, the archive
+// and its password, "Setup.inf" for its format version, the language file
+// and its texts, the splash picture and the window it makes, the installer.
+#pragma once
+
+#include "Findings.h"
+
+#include <filesystem>
+
+namespace setupmedium {
+
+Findings CheckMedium(const std::filesystem::path& folder);
+
+// Program texts (code page 1252) as UTF-8 for reports, control characters
+// written as \r, \n, \t or \xHH.
+std::string Printable(const std::string& cp1252);
+
+}  // namespace setupmedium
