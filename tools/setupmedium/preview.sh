@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# setupmedium preview DIR OUTDIR: runs the medium's own Setup.exe under Wine
+# on a virtual 1024 x 768 screen (a throw-away prefix, scripts/wine-env.sh)
+# and writes into OUTDIR:
+#   shot-NN.png   the screen about once a second
+#   report.txt    exit code, the windows that came up by caption (message
+#                 boxes are confirmed with Enter once shot), the command line
+#                 the installer was started with
+# Installs nothing: needs Wine, Xvfb, ImageMagick's import and xdotool
+# (scripts/bootstrap.sh installs them).
+set -euo pipefail
+[ $# -eq 2 ] || { echo "usage: setupmedium preview DIR OUTDIR" >&2; exit 2; }
+medium=$(cd "$1" && pwd)
+mkdir -p "$2"
+out=$(cd "$2" && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+for tool in Xvfb import xdotool /usr/lib/wine/wine64; do
+  command -v "$tool" >/dev/null || { echo "setupmedium preview: needs $tool" >&2; exit 2; }
+done
+[ -f "$medium/Setup.exe" ] || { echo "setupmedium preview: no Setup.exe in $medium" >&2; exit 2; }
+rm -f "$out"/shot-*.png "$out/report.txt"
+
+set +eu
+source "$root/scripts/wine-env.sh"
+set -eu
+(cd "$medium" && exec /usr/lib/wine/wine64 Setup.exe) >/dev/null 2>&1 &
+setup=$!
+declare -A seen=()
+windows=() installer="" n=0
+look() {  # one screenshot, the windows on screen, the installer's command line
+  n=$((n + 1))
+  import -display "$DISPLAY" -window root "$out/shot-$(printf %02d $n).png" 2>/dev/null || true
+  local w name
+  for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+    name=$(xdotool getwindowname "$w" 2>/dev/null) || continue
+    if [ -z "${seen[$w]:-}" ]; then
+      seen[$w]=1
+      windows+=("$(printf '%3d s  "%s"' "$n" "$name")")
+    elif [ "${seen[$w]}" = 1 ]; then
+      case $name in  # a box waits for OK: confirm it after its screenshot
+        Anwendungsfehler|OCX-ERROR|Fehler|Setup) seen[$w]=2; xdotool key --window "$w" Return 2>/dev/null || true ;;
+      esac
+    fi
+  done
+  local p
+  for p in /proc/[0-9]*; do
+    if grep -aq '_inst32d.exe' "$p/cmdline" 2>/dev/null; then
+      installer=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null || true)
+    fi
+  done
+}
+start=$(date +%s)
+while kill -0 "$setup" 2>/dev/null && [ $(( $(date +%s) - start )) -lt 120 ]; do
+  sleep 1
+  look
+done
+set +e
+wait "$setup"
+code=$?
+set -e
+# The installer's window after Setup.exe has ended.
+for _ in 1 2 3; do sleep 1; look; done
+case $code in
+  3) said="259 (the normal end; a Linux shell sees 3)" ;;
+  0) said="0 (ended early: no XceedZip.dll or no Setup.inf)" ;;
+  1) said="1 (ended with the failure box)" ;;
+  *) said="$code" ;;
+esac
+{
+  echo "medium:     $medium"
+  echo "exit code:  $said"
+  echo "windows that came up (seconds after the start, caption):"
+  for w in "${windows[@]}"; do echo "  $w"; done
+  echo "installer started as: ${installer:-(not seen)}"
+  echo "screenshots: $n in $out"
+} | tee "$out/report.txt"
