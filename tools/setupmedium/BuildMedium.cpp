@@ -4,7 +4,6 @@
 #include "SetupFiles.h"
 #include "app/core/MediumNames.h"
 
-#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -33,12 +32,6 @@ std::string SplashExtension(const fs::path& picture) {
   for (const char* known : medium::kSplashExtensions)
     if (extension == known) return extension;
   Fail("splash picture " + picture.u8string() + ": Setup.exe shows only .jpg, .bmp, .emf or .wmf pictures");
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush())
-    Fail("cannot write " + path.u8string());
 }
 
 void Copy(const fs::path& from, const fs::path& to) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace fs = std::filesystem;
 
@@ -18,7 +19,7 @@ namespace {
 // The checks read through the program's file streams: an entry is read
 // from a copy in the temporary folder, as Setup.exe reads its extractions.
 InspectResult CheckCopy(const std::string& bytes, const std::string& name, InspectAs as) {
-  const fs::path copy = fs::temp_directory_path() / ("setupmedium-inspect-" + std::to_string(std::rand()) + "-" + name);
+  const fs::path copy = fs::temp_directory_path() / ("setupmedium-inspect-" + std::to_string(std::random_device()()) + "-" + name);
   std::ofstream(copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   InspectResult result;
   result.readable = as == InspectAs::SetupInfo ? CheckSetupInfo(copy.string(), result.text)
