@@ -30,24 +30,26 @@ windows=() installer="" n=0
 look() {  # one screenshot, the windows on screen, the installer's command line
   n=$((n + 1))
   import -display "$DISPLAY" -window root "$out/shot-$(printf %02d $n).png" 2>/dev/null || true
-  local w name
-  for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
-    name=$(xdotool getwindowname "$w" 2>/dev/null) || continue
-    if [ -z "${seen[$w]:-}" ]; then
-      seen[$w]=1
-      windows+=("$(printf '%3d s  "%s"' "$n" "$name")")
-    elif [ "${seen[$w]}" = 1 ]; then
-      case $name in  # a box waits for OK: confirm it after its screenshot
-        Anwendungsfehler|OCX-ERROR|Fehler|Setup) seen[$w]=2; xdotool key --window "$w" Return 2>/dev/null || true ;;
+  local id caption program size
+  # Lines of xwininfo: 0xID "Caption": ("program" "class")  WxH+X+Y ...
+  while read -r id caption program size; do
+    case $size in 1x1+*) continue ;; esac
+    if [ -z "${seen[$id]:-}" ]; then
+      seen[$id]=1
+      windows+=("$(printf '%3d s  %-14s %-20s %s' "$n" "$program" "$caption" "${size%%+*}")")
+    elif [ "${seen[$id]}" = 1 ]; then
+      case $caption in  # a box waits for OK: confirm it after its screenshot
+        '"Anwendungsfehler"' | '"OCX-ERROR"' | '"Fehler"' | '"Setup"')
+          seen[$id]=2
+          xdotool key --window "$id" Return 2>/dev/null || true ;;
       esac
     fi
-  done
-  local p
-  for p in /proc/[0-9]*; do
-    if grep -aq '_inst32d.exe' "$p/cmdline" 2>/dev/null; then
-      installer=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null || true)
-    fi
-  done
+  done < <(xwininfo -root -tree 2>/dev/null |
+           sed -n 's/^ *\(0x[0-9a-f]*\) \(".*"\|(has no name)\): ("\([^"]*\)".*) *\([0-9]*x[0-9]*+[-0-9]*+[-0-9]*\).*/\1 \2 \3 \4/p' |
+           sed 's/(has no name)/(no-caption)/' | grep -v ' explorer.exe ' | awk '{ id=$1; size=$NF; program=$(NF-1); $1=""; $NF=""; $(NF-1)=""; gsub(/^ +| +$/, ""); gsub(/ /, "_"); print id, $0, program, size }')
+  local line
+  line=$(ps -eo args 2>/dev/null | grep -a '_inst32d\.exe' | grep -v -e grep -e defunct | head -1 || true)
+  [ -z "$line" ] || installer=$line
 }
 start=$(date +%s)
 while kill -0 "$setup" 2>/dev/null && [ $(( $(date +%s) - start )) -lt 120 ]; do
@@ -69,7 +71,7 @@ esac
 {
   echo "medium:     $medium"
   echo "exit code:  $said"
-  echo "windows that came up (seconds after the start, caption):"
+  echo "windows that came up (seconds after the start, program, caption, size):"
   for w in "${windows[@]}"; do echo "  $w"; done
   echo "installer started as: ${installer:-(not seen)}"
   echo "screenshots: $n in $out"
