@@ -15,6 +15,7 @@
 #include "ui/jpeg/core/JpegDecoder.h"
 #include "ui/pictures/core/BitmapHeader.h"
 #include "ui/pictures/core/MetafileHeader.h"
+#include "vswriter/MediumCheck.h"
 #include "vswriter/ValueWriter.h"
 
 #include <algorithm>
@@ -465,21 +466,6 @@ private:
 };
 
 }  // namespace
-
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    char escape[8];
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F || !Utf8FromCp1252Byte(c, out)) {
-      std::snprintf(escape, sizeof escape, "\\x%02X", c);
-      out += escape;
-    }
-  }
-  return out;
-}
 
 Findings CheckMedium(const fs::path& folder) {
   try {

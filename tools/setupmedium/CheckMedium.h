@@ -12,8 +12,4 @@ namespace setupmedium {
 
 Findings CheckMedium(const std::filesystem::path& folder);
 
-// Program texts (code page 1252) as UTF-8 for reports, control characters
-// written as \r, \n, \t or \xHH.
-std::string Printable(const std::string& cp1252);
-
 }  // namespace setupmedium
