@@ -467,13 +467,25 @@ private:
 
 }  // namespace
 
+namespace {
+
+Findings Unreadable(const std::string& why) {
+  Findings f;
+  f.Error("medium", "cannot be read: " + why, "check that the medium can be read");
+  return f;
+}
+
+}  // namespace
+
 Findings CheckMedium(const fs::path& folder) {
   try {
     return Checker(folder).Run();
   } catch (const archive::Error& e) {
-    Findings f;
-    f.Error("medium", e.text, "check that the medium can be read");
-    return f;
+    return Unreadable(e.text);
+  } catch (const Exception& e) {
+    return Unreadable(Printable(e.Message()));
+  } catch (const std::exception& e) {
+    return Unreadable(e.what());
   }
 }
 
