@@ -36,7 +36,7 @@ cp "$work/desc/Setup.exe" "$work/desc/XceedZip.dll"
 sed -i 's/^splash = .*//' "$work/desc/medium.toml"
 
 best() { sort -n | head -1; }
-elapsed() { local s; s=$(date +%s.%N); "$@" >/dev/null 2>&1; echo "$(date +%s.%N) - $s" | bc; }
+elapsed() { local s; s=$(date +%s.%N); "$@" >/dev/null 2>>"$work/errors" || { cat "$work/errors" >&2; exit 1; }; echo "$(date +%s.%N) - $s" | bc; }
 
 # The same files for zip: what setupmedium packs.
 "$setupmedium" build --quiet "$work/desc/medium.toml" "$work/medium"
