@@ -5,6 +5,7 @@
 
 #include <toml++/toml.h>
 
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <limits>
@@ -19,11 +20,49 @@ namespace {
 // The language texts a description names, by key.
 const std::pair<const char*, int32_t> kTextKeys[] = {{"title", 1000}, {"body", 1001}, {"wait", 1002}};
 
+// TOML allows characters beyond ASCII only in quoted texts and comments.
+// Elsewhere the reader is not trusted with them (Debian's toml++ 3.3 reaches
+// an unreachable branch when it asks whether such a character is blank), so
+// they are refused first. Gives the line of the first one, or 0.
+int64_t LineOfBareNonAscii(const std::string& text) {
+  int64_t line = 1;
+  size_t i = 0;
+  const auto starts = [&](const char* token) { return text.compare(i, std::strlen(token), token) == 0; };
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '\n') {
+      ++line, ++i;
+    } else if (c == '#') {
+      while (i < text.size() && text[i] != '\n') ++i;
+    } else if (starts("\"\"\"") || starts("'''")) {
+      const std::string close = text.substr(i, 3);
+      i += 3;
+      while (i < text.size() && !starts(close.c_str())) {
+        if (close[0] == '"' && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') ++i;
+        else if (text[i] == '\n') ++line;
+        ++i;
+      }
+      i += 3;
+    } else if (c == '"' || c == '\'') {
+      for (++i; i < text.size() && text[i] != c && text[i] != '\n'; ++i)
+        if (c == '"' && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') ++i;
+      if (i < text.size() && text[i] == c) ++i;
+    } else if (static_cast<unsigned char>(c) >= 0x80) {
+      return line;
+    } else {
+      ++i;
+    }
+  }
+  return 0;
+}
+
 class Parser {
 public:
   explicit Parser(fs::path fileName) : fileName_(std::move(fileName)), folder_(fileName_.parent_path()) {}
 
   MediumDescription Parse(const std::string& text) {
+    if (const int64_t line = LineOfBareNonAscii(text))
+      Fail(line, "", "characters beyond ASCII belong in quoted texts or comments");
     try {
       root_ = toml::parse(text, fileName_.u8string());
     } catch (const toml::parse_error& e) {
