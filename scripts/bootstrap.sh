@@ -20,6 +20,7 @@ packages=(
   nasm googletest libgtest-dev libbenchmark-dev
   libzip-dev libcli11-dev libtomlplusplus-dev
   zip unzip p7zip-full python3 libjpeg-turbo-progs imagemagick
+  libzip-dev zlib1g-dev nettle-dev
   fonts-liberation fonts-dejavu-core
 )
 

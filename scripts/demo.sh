@@ -12,11 +12,7 @@ cd "$root"
 
 bash scripts/bootstrap.sh
 bash scripts/build.sh x86_64
-# setupmedium is built natively too (build.sh native builds the whole tree).
-if [ ! -f build/native/build.ninja ]; then
-  cmake -S "$root" -B build/native -G Ninja -DSETUP_BENCH=ON >/dev/null
-fi
-cmake --build build/native --target setupmedium
+bash scripts/build.sh native:setupmedium
 setupmedium=build/native/tools/setupmedium/setupmedium
 
 rm -rf out/demo out/medium out/screenshots

@@ -9,8 +9,5 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -ge 2 ] || { echo "usage: pack-archive.sh OUT.zip [--aes] [--store] FILE..." >&2; exit 2; }
-if [ ! -f "$root/build/native/build.ninja" ]; then
-  cmake -S "$root" -B "$root/build/native" -G Ninja -DSETUP_BENCH=ON >/dev/null
-fi
-cmake --build "$root/build/native" --target make_test_archives >/dev/null
+bash "$root/scripts/build.sh" native:make_test_archives >/dev/null
 exec "$root/build/native/tests/fixtures/archives/make_test_archives" --pack "$@"

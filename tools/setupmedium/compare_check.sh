@@ -7,7 +7,7 @@
 # Expects DISPLAY and WINEPREFIX from scripts/wine-env.sh.
 set -euo pipefail
 windows=$1 native=$2 setup_exe=$3 component=$4 installer=$5 sample=$6 work=$7
-wine() { WINEDEBUG=-all /usr/lib/wine/wine64 "$windows" "$@"; }
+wine() { "$(dirname "$0")/../../scripts/wine-run" "$windows" "$@"; }
 winpath() { echo "Z:$1" | tr / '\\'; }
 
 rm -rf "$work"

@@ -14,7 +14,7 @@ medium=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
 root=$(cd "$(dirname "$0")/../.." && pwd)
-for tool in Xvfb import xdotool /usr/lib/wine/wine64; do
+for tool in Xvfb import xdotool; do
   command -v "$tool" >/dev/null || { echo "setupmedium preview: needs $tool" >&2; exit 2; }
 done
 [ -f "$medium/Setup.exe" ] || { echo "setupmedium preview: no Setup.exe in $medium" >&2; exit 2; }
@@ -23,7 +23,7 @@ rm -f "$out"/shot-*.png "$out/report.txt"
 set +eu
 source "$root/scripts/wine-env.sh"
 set -eu
-(cd "$medium" && exec /usr/lib/wine/wine64 Setup.exe) >/dev/null 2>&1 &
+(cd "$medium" && exec "$root/scripts/wine-run" Setup.exe) >/dev/null 2>&1 &
 setup=$!
 declare -A seen=()
 windows=() installer="" n=0
