@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Makes the seed corpora of the value stream fuzzers from readable
 # descriptions (tools/samples and fuzz/seeds) with the value writer.
-# Usage: fuzz/make_corpus.sh [build tree with tools/vstools/vswrite]
+# Usage: fuzz/make_corpus.sh [build tree with tools/setupmedium/setupmedium]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-vswrite=${1:-$root/build/native}/tools/vstools/vswrite
+setupmedium=${1:-$root/build/native}/tools/setupmedium/setupmedium
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$root/fuzz/corpus/reader" "$root/fuzz/corpus/language" "$root/fuzz/corpus/inspect"
 
 for description in "$root"/tools/samples/*.txt "$root"/fuzz/seeds/*.txt; do
   name=$(basename "$description" .txt)
-  "$vswrite" "$description" "$scratch/$name"
+  "$setupmedium" inspect "$description" --write "$scratch/$name"
 done
 
 # Language files as they are.

@@ -18,6 +18,7 @@ packages=(
   binutils-mingw-w64 mingw-w64-tools libz-mingw-w64-dev
   wine64 wine xvfb x11-utils xdotool
   nasm googletest libgtest-dev libbenchmark-dev
+  libzip-dev libcli11-dev libtomlplusplus-dev
   zip unzip p7zip-full python3 libjpeg-turbo-progs imagemagick
   libzip-dev zlib1g-dev nettle-dev
   fonts-liberation fonts-dejavu-core

@@ -6,7 +6,8 @@
 #include "StreamTestSupport.h"
 #include "streams/core/Reader.h"
 #include "text/core/CSprache.h"
-#include "vstools/FileBytes.h"
+#include <fstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,9 @@ std::string Sample(const std::string& name) {
   std::string here = __FILE__;
   std::string root = here.substr(0, here.rfind("/tests/unit/"));
   std::string text;
-  EXPECT_TRUE(ReadFileBytes((root + "/tools/samples/" + name).c_str(), text)) << root;
+  std::ifstream in(root + "/tools/samples/" + name, std::ios::binary);
+  EXPECT_TRUE(in) << root;
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return text;
 }
 

@@ -7,7 +7,7 @@ std::string SetupInfoFile(const SetupInfo& info) {
   using namespace setupinfo;
   TValueWriter w;
   w.Signature();
-  w.Int(info.version);
+  if (info.version != 0) w.Int(info.version);  // format 0: no version value
   for (const Field& field : kHead) {
     if (!Present(field, info.version)) continue;
     switch (field.role) {

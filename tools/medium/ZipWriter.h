@@ -1,32 +1,27 @@
-// Writing zip archives for installation media and tests: stored entries,
-// optionally protected with the traditional zip encryption.
+// Zip archives built in memory for the tests' media: stored entries,
+// protected with the traditional zip encryption when a password is given.
+// A thin front of archive::Writer (libzip), the writer of setupmedium.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TZipWriter {
 public:
   // An empty password writes the entries unprotected.
-  explicit TZipWriter(std::string password = std::string());
+  explicit TZipWriter(std::string password = std::string()) : password_(std::move(password)) {}
 
-  void Add(const std::string& name, const std::string& bytes);
+  void Add(const std::string& name, const std::string& bytes) { entries_.emplace_back(name, bytes); }
 
   // The whole archive.
   std::string Archive() const;
 
 private:
-  struct Entry {
-    std::string name;
-    uint32_t crc;
-    uint32_t size;
-    std::string stored;  // encryption header and data as written
-  };
-
   std::string password_;
-  std::vector<Entry> entries_;
-  uint32_t seed_ = 0x2F6A1C35u;
+  std::vector<std::pair<std::string, std::string>> entries_;
 };
 
+// The zip checksum (CRC-32) of bytes.
 uint32_t Crc32(const std::string& bytes);

@@ -13,23 +13,6 @@
 
 namespace {
 
-// Program texts are code page 1252; the report is UTF-8 with control
-// characters escaped.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    char escape[8];
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F || !Utf8FromCp1252Byte(c, out)) {
-      std::snprintf(escape, sizeof escape, "\\x%02X", c);
-      out += escape;
-    }
-  }
-  return out;
-}
-
 void Field(std::string& report, const char* name, const std::string& value) {
   report += name;
   report += ": ";
@@ -49,6 +32,21 @@ void Failed(std::string& report, const char* step, TReader& reader, TStream& str
 }
 
 }  // namespace
+
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    char escape[8];
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else if (c < 0x20 || c == 0x7F || !Utf8FromCp1252Byte(c, out)) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", c);
+      out += escape;
+    }
+  }
+  return out;
+}
 
 bool CheckSetupInfo(const std::string& fileName, std::string& report) {
   report.clear();

@@ -6,6 +6,10 @@
 
 #include <string>
 
+// Program texts (code page 1252) as UTF-8 for reports, control characters
+// written as \r, \n, \t or \xHH.
+std::string Printable(const std::string& cp1252);
+
 // Reads the head of a setup information file (format version, language file
 // name, product name and version, silent flag). Gives false when Setup.exe
 // would fail on it.

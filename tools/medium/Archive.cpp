@@ -1,0 +1,201 @@
+#include "Archive.h"
+
+#include <zip.h>
+
+#include "vswriter/ValueWriter.h"
+
+namespace archive {
+namespace {
+
+// zlib's own default, as other packers use it: libzip's default is the
+// slowest level, which gains little on installers.
+constexpr zip_uint32_t kDeflateLevel = 6;
+
+std::string ZipText(zip_error_t* error) { return zip_error_strerror(error); }
+
+std::string ZipText(zip_t* zip) { return zip_strerror(zip); }
+
+[[noreturn]] void Fail(const std::string& label, const std::string& why) {
+  throw Error{label + ": " + why};
+}
+
+zip_uint16_t Method(Encryption encryption) {
+  switch (encryption) {
+    case Encryption::Traditional: return ZIP_EM_TRAD_PKWARE;
+    case Encryption::Aes128: return ZIP_EM_AES_128;
+    case Encryption::Aes256: return ZIP_EM_AES_256;
+    case Encryption::None: break;
+  }
+  return ZIP_EM_NONE;
+}
+
+Encryption FromMethod(zip_uint16_t method, bool& unknown) {
+  unknown = false;
+  switch (method) {
+    case ZIP_EM_NONE: return Encryption::None;
+    case ZIP_EM_TRAD_PKWARE: return Encryption::Traditional;
+    case ZIP_EM_AES_128: return Encryption::Aes128;
+    case ZIP_EM_AES_192:
+    case ZIP_EM_AES_256: return Encryption::Aes256;
+    default: unknown = true; return Encryption::None;
+  }
+}
+
+// UTF-8 names carry the UTF-8 mark; other bytes are stored as they are
+// (readers take them as code page 437).
+zip_flags_t NameFlags(const std::string& name) {
+  bool ascii = true;
+  for (unsigned char c : name) ascii = ascii && c < 0x80;
+  std::u16string unused;
+  if (ascii) return ZIP_FL_ENC_GUESS;
+  return Utf16FromUtf8Text(name, unused) ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437;
+}
+
+void Progress(zip_t*, double share, void* state) {
+  (*static_cast<const std::function<void(double)>*>(state))(share);
+}
+
+}  // namespace
+
+Writer::Writer(const std::string& path, std::string password)
+    : label_(path), password_(std::move(password)) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* file = zip_source_file_create(path.c_str(), 0, -1, &error);
+  if (!file) Fail(path, ZipText(&error));
+  zip_error_fini(&error);
+  Open(file, path);
+}
+
+Writer::Writer(std::string password) : label_("archive in memory"), password_(std::move(password)) {
+  zip_error_t error;
+  zip_error_init(&error);
+  memory_ = zip_source_buffer_create(nullptr, 0, 0, &error);
+  if (!memory_) Fail(label_, ZipText(&error));
+  zip_source_keep(memory_);  // read back after zip_close
+  Open(memory_, label_);
+}
+
+void Writer::Open(zip_source_t* source, const std::string& label) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_ = zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (!zip_) {
+    zip_source_free(source);
+    std::string why = ZipText(&error);
+    zip_error_fini(&error);
+    Fail(label, why);
+  }
+  zip_error_fini(&error);
+}
+
+Writer::~Writer() {
+  if (zip_) zip_discard(zip_);
+  if (memory_) zip_source_free(memory_);
+}
+
+void Writer::Apply(int64_t index, const EntryOptions& options, const std::string& name) {
+  if (index < 0) Fail(label_, name + ": " + ZipText(zip_));
+  const auto entry = static_cast<zip_uint64_t>(index);
+  const zip_int32_t method = options.compression == Compression::Stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
+  // The entry keeps its source's time: the traditional encryption's check
+  // byte is taken from it.
+  if (zip_set_file_compression(zip_, entry, method, kDeflateLevel) < 0 ||
+      (options.encryption != Encryption::None &&
+       zip_file_set_encryption(zip_, entry, Method(options.encryption), password_.c_str()) < 0))
+    Fail(label_, name + ": " + ZipText(zip_));
+}
+
+void Writer::AddBytes(const std::string& name, std::string bytes, const EntryOptions& options) {
+  held_.push_back(std::move(bytes));
+  zip_source_t* source = zip_source_buffer(zip_, held_.back().data(), held_.back().size(), 0);
+  if (!source) Fail(label_, name + ": " + ZipText(zip_));
+  const int64_t index = zip_file_add(zip_, name.c_str(), source, NameFlags(name));
+  if (index < 0) zip_source_free(source);
+  Apply(index, options, name);
+}
+
+void Writer::AddFile(const std::string& name, const std::string& path, const EntryOptions& options) {
+  zip_source_t* source = zip_source_file(zip_, path.c_str(), 0, -1);
+  if (!source) Fail(path, ZipText(zip_));
+  const int64_t index = zip_file_add(zip_, name.c_str(), source, NameFlags(name));
+  if (index < 0) zip_source_free(source);
+  Apply(index, options, name);
+}
+
+void Writer::AddFolder(const std::string& name) {
+  if (zip_dir_add(zip_, name.c_str(), NameFlags(name)) < 0) Fail(label_, name + ": " + ZipText(zip_));
+}
+
+void Writer::Close(const std::function<void(double)>& progress) {
+  if (progress)
+    zip_register_progress_callback_with_state(zip_, 0.01, &Progress, nullptr,
+                                              const_cast<std::function<void(double)>*>(&progress));
+  if (zip_close(zip_) < 0) Fail(label_, ZipText(zip_));
+  zip_ = nullptr;
+  held_.clear();
+  if (!memory_) return;
+  zip_stat_t stat;
+  if (zip_source_stat(memory_, &stat) < 0 || zip_source_open(memory_) < 0)
+    Fail(label_, ZipText(zip_source_error(memory_)));
+  bytes_.resize(stat.size);
+  const zip_int64_t read = zip_source_read(memory_, bytes_.data(), bytes_.size());
+  zip_source_close(memory_);
+  if (read != static_cast<zip_int64_t>(stat.size)) Fail(label_, "cannot read the archive back");
+}
+
+Reader::Reader(const std::string& path) : path_(path) {
+  int code = 0;
+  zip_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
+  if (!zip_) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string why = ZipText(&error);
+    zip_error_fini(&error);
+    Fail(path, why);
+  }
+  const zip_int64_t count = zip_get_num_entries(zip_, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t stat;
+    if (zip_stat_index(zip_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &stat) < 0) continue;
+    Entry entry;
+    entry.name = stat.name ? stat.name : "";
+    entry.size = stat.size;
+    entry.packedSize = stat.comp_size;
+    entry.encryption = FromMethod(stat.encryption_method, entry.unknownEncryption);
+    entry.deflated = stat.comp_method == ZIP_CM_DEFLATE;
+    entry.folder = !entry.name.empty() && entry.name.back() == '/';
+    entries_.push_back(entry);
+  }
+}
+
+Reader::~Reader() {
+  if (zip_) zip_discard(zip_);
+}
+
+int Reader::Find(const std::string& name) const {
+  const auto lower = [](std::string s) {
+    for (char& c : s) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+  };
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (lower(entries_[i].name) == lower(name)) return static_cast<int>(i);
+  return -1;
+}
+
+std::string Reader::Read(int index, const std::string& password) const {
+  const Entry& entry = entries_.at(static_cast<size_t>(index));
+  zip_file_t* file = zip_fopen_index_encrypted(zip_, static_cast<zip_uint64_t>(index), 0,
+                                               entry.encryption == Encryption::None ? nullptr : password.c_str());
+  if (!file) Fail(entry.name, ZipText(zip_));
+  std::string bytes;
+  char buffer[65536];
+  zip_int64_t n;
+  while ((n = zip_fread(file, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+  std::string why = n < 0 ? zip_file_strerror(file) : "";
+  zip_fclose(file);
+  if (n < 0) Fail(entry.name, why);
+  return bytes;
+}
+
+}  // namespace archive

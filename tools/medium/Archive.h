@@ -1,0 +1,99 @@
+// Zip archives of installation media and of the test fixtures, written and
+// read with libzip: "_Setup.lib" with the traditional encryption the medium
+// format has, and for tests also AES, stored or deflated entries, folders
+// and names as raw bytes.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct zip;
+struct zip_source;
+
+namespace archive {
+
+enum class Encryption { None, Traditional, Aes128, Aes256 };
+enum class Compression { Stored, Deflated };
+
+struct EntryOptions {
+  Encryption encryption = Encryption::Traditional;
+  Compression compression = Compression::Deflated;
+};
+
+// Raised for every failure of libzip or of a file; the text names the
+// archive or the file and libzip's reason.
+struct Error {
+  std::string text;
+};
+
+class Writer {
+public:
+  // Writes the archive to path when Close() is called (libzip writes a
+  // temporary file beside it and renames it into place). Encrypted entries
+  // use password.
+  Writer(const std::string& path, std::string password);
+  // Builds the archive in memory; Close() then gives it through Bytes().
+  explicit Writer(std::string password);
+  ~Writer();
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+
+  // Names are stored as the bytes given: UTF-8 names are marked as UTF-8,
+  // other bytes stay unmarked (code page 437 for readers).
+  void AddBytes(const std::string& name, std::string bytes, const EntryOptions& options = {});
+  void AddFile(const std::string& name, const std::string& path, const EntryOptions& options = {});
+  void AddFolder(const std::string& name);
+
+  // Compresses, encrypts and writes everything; progress hears the share
+  // done (0 to 1) while large entries are packed.
+  void Close(const std::function<void(double)>& progress = {});
+  const std::string& Bytes() const { return bytes_; }
+
+private:
+  void Open(struct zip_source* source, const std::string& label);
+  void Apply(int64_t index, const EntryOptions& options, const std::string& name);
+
+  struct zip* zip_ = nullptr;
+  struct zip_source* memory_ = nullptr;
+  std::string label_;
+  std::string password_;
+  std::deque<std::string> held_;  // bytes libzip reads at Close()
+  std::string bytes_;
+};
+
+struct Entry {
+  std::string name;  // as stored
+  uint64_t size = 0;
+  uint64_t packedSize = 0;
+  Encryption encryption = Encryption::None;
+  bool unknownEncryption = false;  // a method libzip cannot decrypt
+  bool deflated = false;
+  bool folder = false;
+};
+
+class Reader {
+public:
+  // Raises Error when the file is missing or not a zip archive.
+  explicit Reader(const std::string& path);
+  ~Reader();
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  const std::vector<Entry>& Entries() const { return entries_; }
+  // The entry whose name equals name without regard to ASCII letter case,
+  // as Windows finds files; -1 when there is none.
+  int Find(const std::string& name) const;
+  // The entry's bytes, decrypted with password; raises Error with libzip's
+  // reason ("Wrong password provided", "CRC error", ...).
+  std::string Read(int index, const std::string& password) const;
+
+private:
+  struct zip* zip_ = nullptr;
+  std::string path_;
+  std::vector<Entry> entries_;
+};
+
+}  // namespace archive

@@ -1,0 +1,54 @@
+// The description of an installation medium, "medium.toml": where Setup.exe,
+// the component, the splash picture and the installer come from, the head of
+// "Setup.inf" and the texts of each language file, or the author's own
+// "Setup.inf" and language files to pack unchanged. Paths are relative to
+// the description's folder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace setupmedium {
+
+// A fault of the description: "FILE:LINE: KEY: why".
+struct DescriptionError {
+  std::string text;
+};
+
+struct LanguageDescription {
+  std::string name;                      // the table's key: the file is NAME.lng
+  std::filesystem::path file;            // the author's own file, packed unchanged
+  std::map<int32_t, std::string> texts;  // or texts 1000-1002, code page 1252
+};
+
+struct MediumDescription {
+  std::filesystem::path setupExe;
+  std::filesystem::path component;
+  std::filesystem::path installer;
+  std::optional<std::filesystem::path> splash;
+  std::vector<std::filesystem::path> extraFiles;
+
+  // "Setup.inf": the author's own file, or one written from these values
+  // (texts in code page 1252).
+  std::filesystem::path setupInfFile;
+  int32_t formatVersion = 5000;
+  std::string languageFile;
+  std::string productName;
+  std::string productVersion;
+  bool silent = false;
+
+  std::vector<LanguageDescription> languages;
+};
+
+// Reads a description from text; fileName is what errors name and the
+// folder that relative paths start from. Raises DescriptionError.
+MediumDescription ParseMediumDescription(const std::string& text, const std::filesystem::path& fileName);
+// Reads the description file; a file that cannot be read is a
+// DescriptionError naming its path.
+MediumDescription ReadMediumDescription(const std::filesystem::path& fileName);
+
+}  // namespace setupmedium

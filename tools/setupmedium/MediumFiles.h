@@ -1,0 +1,28 @@
+// Small facts about the files of a medium: names found as Windows finds
+// them (without regard to letter case), whole-file reading, and the head of
+// a Windows program or library.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace setupmedium {
+
+// The file in folder whose name equals name without regard to ASCII case.
+std::optional<std::filesystem::path> FindInFolder(const std::filesystem::path& folder, const std::string& name);
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+struct WindowsImage {
+  bool valid = false;  // an MZ file with a PE header
+  uint16_t machine = 0;
+  bool library = false;  // a DLL
+};
+WindowsImage ReadWindowsImage(const std::string& bytes);
+// "x86 (32-bit)", "x64 (64-bit)", or the number.
+std::string MachineName(uint16_t machine);
+inline constexpr uint16_t kMachineI386 = 0x014C;
+
+}  // namespace setupmedium

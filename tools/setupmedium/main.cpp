@@ -1,0 +1,172 @@
+// setupmedium: describe, build, check, inspect and preview an installation
+// medium. See the README's "Making a medium".
+#include "Archive.h"
+#include "BuildMedium.h"
+#include "CheckMedium.h"
+#include "vswriter/MediumCheck.h"
+#include "ConsoleText.h"
+#include "Inspect.h"
+#include "MediumDescription.h"
+#include "StarterDescription.h"
+#include "runtime/core/Failures.h"
+#include "vswriter/Description.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+using namespace setupmedium;
+
+namespace {
+
+int Init(const std::string& folder) {
+  const fs::path dir = fs::u8path(folder);
+  const fs::path file = dir / "medium.toml";
+  std::error_code error;
+  if (fs::exists(file, error)) {
+    Print(stderr, "setupmedium: " + file.u8string() + " exists already; it is left as it is\n");
+    return 2;
+  }
+  fs::create_directories(dir, error);
+  std::ofstream out(file, std::ios::binary);
+  if (!(out << kStarterDescription) || !out.flush()) {
+    Print(stderr, "setupmedium: cannot write " + file.u8string() + "\n");
+    return 2;
+  }
+  Print(stdout, "setupmedium: wrote " + file.u8string() +
+                    "\nPut Setup.exe, XceedZip.dll, your installer (installer.exe) and the splash picture beside "
+                    "it, or change the paths; then: setupmedium build " + file.u8string() + " OUTDIR\n");
+  return 0;
+}
+
+int Build(const std::string& description, const std::string& target, bool quiet) {
+  try {
+    const MediumDescription d = ReadMediumDescription(fs::u8path(description));
+    std::error_code error;
+    const bool large = fs::file_size(d.installer, error) >= (16u << 20) && !error;
+    int shown = -1;
+    BuildMedium(d, fs::u8path(target), [&](double share) {
+      const int percent = static_cast<int>(share * 100);
+      if (quiet || !large || percent == shown) return;
+      shown = percent;
+      Print(stderr, "\rsetupmedium: packing _Setup.lib " + std::to_string(percent) + "%");
+    });
+    if (shown >= 0) Print(stderr, "\n");
+  } catch (const DescriptionError& e) {
+    Print(stderr, e.text + "\n");
+    return 2;
+  } catch (const BuildError& e) {
+    Print(stderr, "setupmedium: " + e.text + "\n");
+    return 2;
+  }
+  if (!quiet) Print(stdout, "setupmedium: medium in " + target + "\n");
+  return 0;
+}
+
+int Check(const std::string& folder, bool json) {
+  const Findings findings = CheckMedium(fs::u8path(folder));
+  Print(stdout, json ? findings.Json(folder) : findings.Text());
+  return findings.ExitCode();
+}
+
+int InspectFile(const std::string& file, const std::string& entry, InspectAs as, const std::string& write) {
+  if (!write.empty()) {  // FILE is a description of values: write them
+    std::ifstream in(fs::u8path(file), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes, error;
+    if (!in) {
+      Print(stderr, "setupmedium: cannot read " + file + "\n");
+      return 2;
+    }
+    if (!BuildValueStream(text, bytes, error)) {
+      Print(stderr, file + ":" + error.substr(5) + "\n");  // "FILE:N: why"
+      return 2;
+    }
+    std::ofstream out(fs::u8path(write), std::ios::binary);
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
+      Print(stderr, "setupmedium: cannot write " + write + "\n");
+      return 2;
+    }
+    return 0;
+  }
+  try {
+    const InspectResult result = Inspect(file, entry, as);
+    Print(stdout, result.text);
+    return result.readable ? 0 : 1;
+  } catch (const archive::Error& e) {
+    Print(stderr, "setupmedium: " + e.text + "\n");
+    return 2;
+  }
+}
+
+int Preview(const std::string& folder, const std::string& out) {
+#ifdef SETUPMEDIUM_PREVIEW_SCRIPT
+  const std::string command = "bash '" SETUPMEDIUM_PREVIEW_SCRIPT "' '" + folder + "' '" + out + "'";
+  if (folder.find('\'') != std::string::npos || out.find('\'') != std::string::npos) {
+    Print(stderr, "setupmedium: folder names with ' are not supported by preview\n");
+    return 2;
+  }
+  const int status = std::system(command.c_str());
+  return status == 0 ? 0 : 2;
+#else
+  Print(stderr, "setupmedium: preview runs on Linux with Wine\n");
+  return 2;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"setupmedium: describe, build, check, inspect and preview an installation medium"};
+  app.require_subcommand(1);
+  std::string dir, description, out, file, entry, write;
+  bool json = false, quiet = false, plain = false, setupInf = false, language = false;
+
+  CLI::App* init = app.add_subcommand("init", "write a starter description DIR/medium.toml");
+  init->add_option("DIR", dir, "folder for the description")->required();
+  CLI::App* build = app.add_subcommand("build", "build the medium folder OUTDIR from a description");
+  build->add_option("DESCRIPTION", description, "medium.toml")->required();
+  build->add_option("OUTDIR", out, "the medium folder to make or replace")->required();
+  build->add_flag("--quiet", quiet, "no progress and no closing line");
+  CLI::App* check = app.add_subcommand("check", "check a medium as Setup.exe will read it (exit 0, 1 warnings, 2 errors)");
+  check->add_option("DIR", dir, "medium folder or drive")->required();
+  check->add_flag("--json", json, "the findings as JSON");
+  CLI::App* inspect = app.add_subcommand("inspect", "print a value stream file, also one inside an archive");
+  inspect->add_option("FILE", file, "value stream file, or archive with --entry")->required();
+  inspect->add_option("--entry", entry, "the file inside the archive FILE (read with the medium's password)");
+  auto* plainFlag = inspect->add_flag("--plain", plain, "without offsets: a description --write turns back into the bytes");
+  auto* infFlag = inspect->add_flag("--setup-inf", setupInf, "read as Setup.exe reads Setup.inf");
+  auto* lngFlag = inspect->add_flag("--language", language, "read as Setup.exe reads a language file");
+  inspect->add_option("--write", write, "FILE is a description of values: write them to this file");
+  plainFlag->excludes(infFlag)->excludes(lngFlag);
+  infFlag->excludes(lngFlag);
+  CLI::App* preview = app.add_subcommand("preview", "run Setup.exe on the medium under Wine; screenshots and report in OUTDIR");
+  preview->add_option("DIR", dir, "medium folder")->required();
+  preview->add_option("OUTDIR", out, "folder for screenshots and report")->required();
+
+  try {
+    ParseArguments(app, argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? 0 : 2;
+  }
+  try {
+    if (*init) return Init(dir);
+    if (*build) return Build(description, out, quiet);
+    if (*check) return Check(dir, json);
+    if (*inspect) {
+      const InspectAs as = setupInf ? InspectAs::SetupInfo : language ? InspectAs::Language
+                           : plain  ? InspectAs::PlainValues : InspectAs::Values;
+      return InspectFile(file, entry, as, write);
+    }
+    if (*preview) return Preview(dir, out);
+  } catch (const Exception& e) {
+    Print(stderr, "setupmedium: " + Printable(e.Message()) + "\n");
+  } catch (const std::exception& e) {
+    Print(stderr, std::string("setupmedium: ") + e.what() + "\n");
+  }
+  return 2;
+}
