@@ -2,6 +2,7 @@
 
 #include "runtime/Application.h"
 #include "runtime/Handles.h"
+#include "runtime/ProcAddress.h"
 #include "ui/core/MulDiv.h"
 #include "ui/pictures/Image.h"
 #include "ui/pictures/Picture.h"
@@ -26,8 +27,7 @@ constexpr COLORREF kClNone = 0x1FFFFFFF;
 SetLayeredWindowAttributesProc LookUpLayeredWindowAttributes() {
   HMODULE user32 = GetModuleHandleA("User32.dll");
   if (!user32) return nullptr;
-  return reinterpret_cast<SetLayeredWindowAttributesProc>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+  return PROC_ADDRESS(user32, SetLayeredWindowAttributes);
 }
 
 struct LayeredLookup {

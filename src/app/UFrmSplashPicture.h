@@ -38,7 +38,7 @@ extern TfrmSplashPicture* frmSplashPicture;
 
 // SetLayeredWindowAttributes, looked up by name in "User32.dll" once;
 // nullptr where the platform lacks it.
-using SetLayeredWindowAttributesProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+using SetLayeredWindowAttributesProc = decltype(&::SetLayeredWindowAttributes);
 SetLayeredWindowAttributesProc LayeredWindowAttributes();
 // Replaces the looked-up operation (nullptr: as if the platform lacked
 // it). For the tests.

@@ -2,6 +2,7 @@
 // its DLL, created through COM, set through IDispatch, called through the
 // method table by position.
 #include "FixturePaths.h"
+#include "runtime/ProcAddress.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -325,7 +327,9 @@ private:
   Connection eventSink_;
 };
 
-using ExportFn = HRESULT(STDAPICALLTYPE*)();
+// DllRegisterServer, DllUnregisterServer and DllCanUnloadNow share one type.
+using ExportFn = decltype(&::DllRegisterServer);
+static_assert(std::is_same_v<ExportFn, decltype(&::DllCanUnloadNow)>);
 
 class XceedZip : public ::testing::Test {
 protected:
@@ -341,7 +345,7 @@ protected:
     CoUninitialize();
   }
   static ExportFn Export(const char* name) {
-    return reinterpret_cast<ExportFn>(GetProcAddress(module_, name));
+    return ProcAddressAs<std::remove_pointer_t<ExportFn>>(module_, name);
   }
 
   std::string ContentOf(const wchar_t* name) { return ReadAll(Content(name)); }
