@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Where the bytes of a linked program go, from its GNU ld map file.
 
-Usage: scripts/size-report.py MAP [--units]
+Usage: scripts/size-report.py MAP [--ours | --units]
 
 Sums the input sections that landed in the program's loaded sections, by
 library (our own libraries together, libjpeg-turbo, the C++ runtime, the
-C runtime, import stubs) or, with --units, by our own object files. Columns:
+C runtime, import stubs), with --ours by our own libraries (app, ui,
+runtime, ...), or with --units by our own object files. Columns:
 code (.text), data (.rdata, .data, .CRT, .tls), unwind tables (.eh_frame),
 total. Resources, imports and relocations are listed on their own.
 """
@@ -40,6 +41,11 @@ def library_of(path):
     return name
 
 
+def our_library_of(path):
+    archive = re.search(r"lib([^/]+)\.a\(", path)
+    return archive.group(1) if archive else "Setup (the entry)"
+
+
 def unit_of(path):
     obj = re.search(r"\(([^)]+)\)$", path)
     name = obj.group(1) if obj else path.rsplit("/", 1)[-1]
@@ -72,12 +78,14 @@ def parse(map_path):
             if pending and m:
                 entries.append((section, int(m.group(1), 16), m.group(2).strip()))
             pending = False
-    return entries
+    # Values the linker script itself places (LONG 0x0 ...) belong to no input.
+    return [e for e in entries if e[2].split()[0] not in ("LONG", "BYTE", "SHORT", "QUAD", "FILL")]
 
 
 def main():
     args = sys.argv[1:]
     units = "--units" in args
+    ours = "--ours" in args
     path = [a for a in args if not a.startswith("--")][0]
     rows = {}
     other = {}
@@ -89,23 +97,25 @@ def main():
         if column is None:
             continue
         key = library_of(source)
-        if units:
+        if units or ours:
             if key != "own":
                 continue
-            key = unit_of(source)
+            key = unit_of(source) if units else our_library_of(source)
         row = rows.setdefault(key, {"code": 0, "data": 0, "unwind": 0})
         row[column] += size
-    print("| %s | code | data | unwind | total |" % ("unit" if units else "library"))
+    print("| %s | code | data | unwind | total |" % ("unit" if units else "our library" if ours else "library"))
     print("|---|---:|---:|---:|---:|")
     total = {"code": 0, "data": 0, "unwind": 0}
     for key, row in sorted(rows.items(), key=lambda kv: -sum(kv[1].values())):
+        if key == "own":
+            key = "our code (by library: --ours)"
         for c in total:
             total[c] += row[c]
         print("| %s | %d | %d | %d | %d |" % (key, row["code"], row["data"], row["unwind"],
                                            sum(row.values())))
     print("| **sum** | %d | %d | %d | %d |" % (total["code"], total["data"], total["unwind"],
                                             sum(total.values())))
-    if not units:
+    if not units and not ours:
         for key, size in sorted(other.items()):
             print("| %s | | | | %d |" % (key, size))
 
