@@ -47,14 +47,14 @@ TEST(FileStreamOpen, ReadsAnExistingFileAndMovesFreely) {
 // File positions are 64-bit on every target: in 32-bit code a position past
 // 2^31 or 2^32 must not be cut to its low bits.
 TEST(FileStreamOpen, PositionsPast2GiBAnd4GiBAreKeptWhole) {
-  const std::string path = TestFile("far.bin");
+  const std::string path = TestFile("position.bin");
   WriteTestFile(path, "0123456789");
   TFileStream stream(path, fmOpenRead | fmShareDenyNone);
-  for (int64_t far : {(int64_t{1} << 31) + 3, (int64_t{1} << 32) + 3}) {
-    EXPECT_EQ(stream.Seek(far, soBeginning), far);
-    EXPECT_EQ(stream.Position(), far);
+  for (int64_t position : {(int64_t{1} << 31) + 3, (int64_t{1} << 32) + 3}) {
+    EXPECT_EQ(stream.Seek(position, soBeginning), position);
+    EXPECT_EQ(stream.Position(), position);
     char byte = 0;
-    EXPECT_EQ(stream.Read(&byte, 1), 0) << "read byte " << byte << " at " << far;
+    EXPECT_EQ(stream.Read(&byte, 1), 0) << "read byte " << byte << " at " << position;
   }
 }
 

@@ -15,11 +15,11 @@ TEST(MemoryStream, WritesGrowTheBytesAndFillGapsWithZeros) {
 // the stream holds: nothing is written. On 32-bit code the end must not wrap
 // into a small size either, which would write over the first bytes.
 TEST(MemoryStream, AWriteEndingPastTheLimitWritesNothing) {
-  for (int64_t far : {kMaxMemoryStreamBytes, (int64_t{1} << 32) + 1, (int64_t{1} << 32) - 1}) {
+  for (int64_t position : {kMaxMemoryStreamBytes, (int64_t{1} << 32) + 1, (int64_t{1} << 32) - 1}) {
     TMemoryStream stream("xyz", 3);
-    EXPECT_EQ(stream.Seek(far, soBeginning), far);
-    EXPECT_EQ(stream.Write("ab", 2), 0) << "at " << far;
-    EXPECT_EQ(stream.Bytes(), (std::vector<uint8_t>{'x', 'y', 'z'})) << "at " << far;
-    EXPECT_EQ(stream.Position(), far);
+    EXPECT_EQ(stream.Seek(position, soBeginning), position);
+    EXPECT_EQ(stream.Write("ab", 2), 0) << "at " << position;
+    EXPECT_EQ(stream.Bytes(), (std::vector<uint8_t>{'x', 'y', 'z'})) << "at " << position;
+    EXPECT_EQ(stream.Position(), position);
   }
 }

@@ -272,17 +272,19 @@ TEST(ReaderPass, LengthsNear2GiBAnd4GiBFailAtTheEndOfData) {
       EXPECT_EQ(FailureOf([&] { f.reader->PassValue(); }), msg::ReadError)
           << "tag " << int(tag) << ", length " << length;
       Fixture g(w.Data());
-      if (tag != tgBytes)
+      if (tag != tgBytes) {
         EXPECT_EQ(FailureOf([&] { g.reader->ReadStrValue(); }), msg::ReadError)
             << "tag " << int(tag) << ", length " << length;
+      }
     }
     // 2^31 and more are negative lengths: refused, or passed over as nothing.
     for (uint32_t length : {0x80000000u, 0xFFFFFFFEu}) {
       TValueWriter w;
       w.Tag(tag); w.RawInt32(static_cast<int32_t>(length)); w.Int(5);
       Fixture f(w.Data());
-      if (tag != tgBytes)
+      if (tag != tgBytes) {
         EXPECT_EQ(FailureOf([&] { f.reader->ReadStrValue(); }), msg::InvalidPropertyValue);
+      }
       Fixture g(w.Data());
       g.reader->PassValue();
       EXPECT_EQ(g.reader->ReadIntValue(), 5);
