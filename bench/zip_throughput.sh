@@ -75,7 +75,7 @@ for run in $(seq "$runs"); do
   end=$(date +%s.%N)
   unzip_times+=("$(calc "$end - $start")")
 
-  /usr/lib/wine/wine64 "$driver" "$(winpath "$dll")" "$(winpath "$work/bench.zip")" \
+  "$root/scripts/wine-run" "$driver" "$(winpath "$dll")" "$(winpath "$work/bench.zip")" \
     "$(winpath "$work/out-xz")" K470395 1 >"$work/xz.log"
   xz_times+=("$(awk '/^run/ {print $3}' "$work/xz.log")")
   echo "run $run: $reference ${unzip_times[-1]} s, component ${xz_times[-1]} s"

@@ -21,6 +21,7 @@ packages=(
   wine64 wine xvfb x11-utils xdotool
   nasm googletest libgtest-dev libbenchmark-dev
   zip unzip p7zip-full python3 libjpeg-turbo-progs imagemagick
+  libzip-dev zlib1g-dev nettle-dev
   fonts-liberation fonts-dejavu-core
 )
 

@@ -12,10 +12,7 @@ cd "$root"
 bash scripts/bootstrap.sh
 bash scripts/build.sh x86_64
 # The medium packer is an authoring tool: built natively.
-if [ ! -f build/native/build.ninja ]; then
-  cmake -S "$root" -B build/native -G Ninja -DSETUP_BENCH=ON >/dev/null
-fi
-cmake --build build/native --target pack-medium
+bash scripts/build.sh native:pack-medium
 
 out="$root/out"
 rm -rf "$out/medium" "$out/screenshots"
@@ -34,7 +31,7 @@ set +eu
 source scripts/wine-env.sh
 set -eu
 echo "demo: running Setup.exe under Wine (display $DISPLAY)"
-(cd "$out/medium" && /usr/lib/wine/wine64 Setup.exe) &
+(cd "$out/medium" && "$root/scripts/wine-run" Setup.exe) &
 setup_pid=$!
 start=$(date +%s)
 n=0

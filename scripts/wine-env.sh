@@ -4,9 +4,11 @@
 # Fonts: the prefix sees Wine's own fonts and the system's fontconfig set that
 # scripts/bootstrap.sh installs (fonts-liberation, fonts-dejavu-core).
 
+source "$(dirname "${BASH_SOURCE[0]}")/wine-paths.sh"
+
 setup_wine_env_stop() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-    WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$WINEPREFIX "$SETUP_WINESERVER" -k >/dev/null 2>&1 || true
     [ "${SETUP_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$WINEPREFIX"
   fi
   if [ -n "${SETUP_XVFB_PID:-}" ]; then
@@ -28,16 +30,16 @@ setup_wine_env_start() {
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/setup-wine.XXXXXX)
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+  "$SETUP_WINE" wineboot -i >/dev/null 2>&1
   # A crash ends the process at once instead of waiting in the debugger.
-  /usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+  "$SETUP_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
     /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
-  /usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+  "$SETUP_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
     /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  "$SETUP_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >/dev/null 2>&1
   # Keep the wine server up between the many short test processes.
-  /usr/lib/wine/wineserver -p >/dev/null 2>&1
+  "$SETUP_WINESERVER" -p >/dev/null 2>&1
   trap setup_wine_env_stop EXIT
 }
 

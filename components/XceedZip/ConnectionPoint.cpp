@@ -1,10 +1,8 @@
 #include "ConnectionPoint.h"
 
-#include <olectl.h>
+#include "Fenced.h"
 
-ConnectionPoint::~ConnectionPoint() {
-  for (auto& sink : sinks_) sink.second->Release();
-}
+#include <olectl.h>
 
 HRESULT ConnectionPoint::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
@@ -35,18 +33,18 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (!cookie) return E_POINTER;
   *cookie = 0;
   if (!sink) return E_POINTER;
-  sinks_.emplace_back(nextCookie_, sink);
-  sink->AddRef();
-  *cookie = nextCookie_++;
-  return S_OK;
+  return Fenced([&] {
+    sinks_.emplace_back(nextCookie_, ComPtr<IUnknown>::Share(sink));
+    *cookie = nextCookie_++;
+    return S_OK;
+  });
 }
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
   for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
     if (it->first == cookie) {
-      IUnknown* sink = it->second;
+      const ComPtr<IUnknown> sink = it->second;  // its last reference goes after the erase
       sinks_.erase(it);
-      sink->Release();
       return S_OK;
     }
   }

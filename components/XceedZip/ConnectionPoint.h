@@ -2,6 +2,8 @@
 // control and shares the control's reference count.
 #pragma once
 
+#include "runtime/Handles.h"
+
 #include <windows.h>
 #include <ocidl.h>
 
@@ -11,7 +13,6 @@
 class ConnectionPoint : public IConnectionPoint {
 public:
   ConnectionPoint(IConnectionPointContainer* owner, const IID& iid) : owner_(owner), iid_(iid) {}
-  ~ConnectionPoint();
   ConnectionPoint(const ConnectionPoint&) = delete;
   ConnectionPoint& operator=(const ConnectionPoint&) = delete;
 
@@ -31,6 +32,6 @@ public:
 private:
   IConnectionPointContainer* owner_;
   IID iid_;
-  std::vector<std::pair<DWORD, IUnknown*>> sinks_;
+  std::vector<std::pair<DWORD, ComPtr<IUnknown>>> sinks_;
   DWORD nextCookie_ = 1;
 };

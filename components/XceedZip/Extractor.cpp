@@ -1,8 +1,9 @@
 #include "Extractor.h"
 
-#include "EntryStream.h"
-#include "ResultCodes.h"
+#include "BcryptCrypto.h"
 #include "core/EntryPath.h"
+#include "core/EntryStream.h"
+#include "core/ResultCodes.h"
 #include "core/Wildcard.h"
 
 #include "runtime/Handles.h"
@@ -14,9 +15,11 @@
 namespace {
 
 constexpr size_t kBufferSize = 1 << 20;
+constexpr int kTempNameAttempts = 8;
 
 struct ZipCloser { void operator()(zip_t* za) const { zip_discard(za); } };
 using UniqueZip = std::unique_ptr<zip_t, ZipCloser>;
+using HeldFolder = UniqueHandle<HANDLE, CloseHandleCloser>;
 
 std::wstring Widen(const char* utf8) {
   int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
@@ -89,6 +92,28 @@ FILETIME ToFileTime(time_t t) {
   return ft;
 }
 
+// Renames the open file over `target` through its handle, replacing it.
+bool RenameOpenFile(HANDLE file, const std::wstring& target) {
+  size_t nameBytes = target.size() * sizeof(wchar_t);
+  std::vector<uint8_t> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(nameBytes);
+  memcpy(info->FileName, target.c_str(), nameBytes);
+  return SetFileInformationByHandle(file, FileRenameInfo, info,
+                                    static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
+// An entry selected for writing, with where it goes.
+struct PlannedEntry {
+  zip_uint64_t index;
+  zip_stat_t st;
+  std::vector<std::wstring> folders;  // below the unzip folder, outermost first
+  std::wstring fileName;
+  LONG refusal;                       // not written: the result code
+};
+
 class Extraction {
 public:
   Extraction(const UnzipSettings& settings, bool write)
@@ -98,20 +123,25 @@ public:
 
 private:
   LONG OpenArchive();
-  void ProcessEntry(zip_uint64_t index);
-  LONG CopyEntry(EntryStream* entry, HANDLE out);
-  LONG WriteEntry(zip_uint64_t index, const zip_stat_t& st, const std::wstring& target);
+  void PlanEntry(zip_uint64_t index);
+  LONG CheckFreeSpace() const;
+  LONG PlaceEntry(const PlannedEntry& planned);
+  LONG WriteEntry(const PlannedEntry& planned, const std::wstring& parent);
+  UniqueFile CreateTempFile(const std::wstring& parent, std::wstring* path);
   void Note(LONG code) { if (result_ == kResultSuccess) result_ = code; }
 
   const UnzipSettings& settings_;
   bool write_;
   std::vector<std::string> passwords_;
+  BcryptCrypto crypto_;
   UniqueZip zip_;
   std::wstring folder_;
+  std::vector<PlannedEntry> planned_;
   std::vector<uint8_t> buffer_;
   LONG result_ = kResultSuccess;
 };
 
+// Plans every entry first (names, sizes), then writes them one by one.
 LONG Extraction::Run() {
   if (LONG failure = OpenArchive()) return failure;
   if (write_) {
@@ -119,9 +149,15 @@ LONG Extraction::Run() {
     folder_ = FullFolderPath(settings_.unzipToFolder);
     if (!CreateFolderTree(folder_)) return kResultWriteFailed;
   }
-  buffer_.resize(kBufferSize);
   zip_int64_t count = zip_get_num_entries(zip_.get(), 0);
-  for (zip_int64_t i = 0; i < count; ++i) ProcessEntry(static_cast<zip_uint64_t>(i));
+  for (zip_int64_t i = 0; i < count; ++i) PlanEntry(static_cast<zip_uint64_t>(i));
+  if (write_) {
+    if (LONG failure = CheckFreeSpace()) return failure;
+  }
+  buffer_.resize(kBufferSize);
+  for (const PlannedEntry& planned : planned_) {
+    if (LONG failure = PlaceEntry(planned)) Note(failure);
+  }
   return result_;
 }
 
@@ -152,10 +188,12 @@ LONG Extraction::OpenArchive() {
   return zip_ ? kResultSuccess : kResultArchiveUnreadable;
 }
 
-void Extraction::ProcessEntry(zip_uint64_t index) {
-  zip_stat_t st;
+void Extraction::PlanEntry(zip_uint64_t index) {
+  PlannedEntry planned{index, {}, {}, {}, kResultSuccess};
+  zip_stat_t& st = planned.st;
   if (zip_stat_index(zip_.get(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) {
-    Note(kResultDamagedEntry);
+    planned.refusal = kResultDamagedEntry;
+    planned_.push_back(std::move(planned));
     return;
   }
   std::wstring name = Widen(st.name);
@@ -166,73 +204,125 @@ void Extraction::ProcessEntry(zip_uint64_t index) {
 
   std::optional<std::vector<std::wstring>> segments = SafeEntrySegments(name);
   if (!segments) {
-    Note(kResultUnsafeName);
+    planned.refusal = kResultUnsafeName;
+    planned_.push_back(std::move(planned));
     return;
   }
-  if (!write_) {
-    Note(WriteEntry(index, st, std::wstring()));
-    return;
-  }
-  std::wstring target = folder_;
-  size_t first = settings_.preservePaths ? 0 : segments->size() - 1;
-  for (size_t i = first; i < segments->size(); ++i) {
-    if (i + 1 == segments->size() && !CreateFolderTree(target)) {
-      Note(kResultWriteFailed);
-      return;
-    }
-    target += L'\\';
-    target += (*segments)[i];
-  }
-  if (settings_.skipIfExisting && Exists(target)) return;
-  if (LONG failure = WriteEntry(index, st, target)) Note(failure);
+  planned.fileName = segments->back();
+  if (settings_.preservePaths) planned.folders.assign(segments->begin(), segments->end() - 1);
+  planned_.push_back(std::move(planned));
 }
 
-// Copies the entry's data to `out` (nothing is written when it is null).
-LONG Extraction::CopyEntry(EntryStream* entry, HANDLE out) {
-  for (;;) {
-    zip_int64_t n = entry->Read(buffer_.data(), buffer_.size());
-    if (n == 0) return kResultSuccess;
-    if (n < 0) return entry->failure();
-    if (out) {
-      DWORD written = 0;
-      if (!WriteFile(out, buffer_.data(), static_cast<DWORD>(n), &written, nullptr) ||
-          written != static_cast<DWORD>(n)) {
-        return kResultWriteFailed;
-      }
-    }
+// The declared sizes of everything to be written must fit the free space of
+// the target volume, before anything is written.
+LONG Extraction::CheckFreeSpace() const {
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW((folder_ + L"\\").c_str(), &available, nullptr, nullptr)) {
+    return kResultSuccess;  // unknown: the writes will tell
   }
+  zip_uint64_t needed = 0;
+  for (const PlannedEntry& planned : planned_) {
+    if (planned.refusal) continue;
+    zip_uint64_t size = (planned.st.valid & ZIP_STAT_SIZE) ? planned.st.size : 0;
+    needed = needed + size < needed ? ~zip_uint64_t(0) : needed + size;
+  }
+  return needed > available.QuadPart ? kResultDiskFull : kResultSuccess;
 }
 
-// Writes the entry to a temporary file beside the target and renames it, so
-// a failure never leaves a half file under the entry's name. An existing
-// target is replaced, also when it is read-only. Without a target the data
-// is only read and checked.
-LONG Extraction::WriteEntry(zip_uint64_t index, const zip_stat_t& st, const std::wstring& target) {
-  LONG failure = kResultSuccess;
-  std::unique_ptr<EntryStream> entry = OpenEntryStream(zip_.get(), index, st, passwords_, &failure);
-  if (!entry) return failure;
-  if (target.empty()) return CopyEntry(entry.get(), nullptr);
-
-  std::wstring parent = target.substr(0, target.find_last_of(L'\\'));
-  wchar_t temp[MAX_PATH];
-  if (!GetTempFileNameW(parent.c_str(), L"xz", 0, temp)) return kResultWriteFailed;
-  UniqueFile out(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!out) {
-    DeleteFileW(temp);
-    return kResultWriteFailed;
+// Walks down to the entry's folder, creating what is missing. Each folder is
+// held open without delete sharing while the entry is written, so it cannot
+// be swapped for a junction or link meanwhile; one that already is a
+// reparse point (junction, symbolic link, mount point) refuses the entry.
+LONG Extraction::PlaceEntry(const PlannedEntry& planned) {
+  if (planned.refusal) return planned.refusal;
+  if (!write_) return WriteEntry(planned, std::wstring());
+  std::vector<HeldFolder> held;
+  std::wstring parent = folder_;
+  for (const std::wstring& folder : planned.folders) {
+    parent += L'\\';
+    parent += folder;
+    if (!CreateDirectoryW(parent.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return kResultWriteFailed;
+    }
+    HANDLE handle = CreateFileW(parent.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return kResultWriteFailed;
+    held.emplace_back(handle);
+    DWORD attributes = GetFileAttributesW(parent.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return kResultWriteFailed;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return kResultLinkedFolder;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return kResultWriteFailed;
   }
-  failure = CopyEntry(entry.get(), out.get());
-  if (failure == kResultSuccess && (st.valid & ZIP_STAT_MTIME)) {
-    FILETIME modified = ToFileTime(st.mtime);
+  if (settings_.skipIfExisting && Exists(parent + L'\\' + planned.fileName)) return kResultSuccess;
+  return WriteEntry(planned, parent);
+}
+
+// A new file beside the target under a name nobody can predict, created
+// only if nothing has that name yet, and shared with nobody.
+UniqueFile Extraction::CreateTempFile(const std::wstring& parent, std::wstring* path) {
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    uint8_t random[16];
+    if (!crypto_.Random(random, sizeof random)) return UniqueFile();
+    std::wstring name = L"~xz";
+    for (uint8_t b : random) {
+      name += L"0123456789abcdef"[b >> 4];
+      name += L"0123456789abcdef"[b & 15];
+    }
+    *path = parent + L'\\' + name + L".tmp";
+    UniqueFile file(CreateFileW(path->c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return UniqueFile();
+}
+
+// Writes the entry to a new temporary file beside the target and renames it
+// over the target through its handle, so a failure never leaves a half file
+// under the entry's name and the file written is the one that gets the
+// name. An existing target is replaced, also when it is read-only; one that
+// cannot be replaced (in use) keeps its content and attributes. Without a
+// parent the data is only read and checked.
+LONG Extraction::WriteEntry(const PlannedEntry& planned, const std::wstring& parent) {
+  XceedZipResult opened = kResultSuccess;
+  std::unique_ptr<EntryStream> entry =
+      OpenEntryStream(zip_.get(), planned.index, planned.st, passwords_, crypto_, &opened);
+  if (!entry) return opened;
+  if (parent.empty()) {
+    return DrainEntryStream(*entry, buffer_, [](const uint8_t*, size_t) { return true; });
+  }
+
+  std::wstring tempPath;
+  UniqueFile out = CreateTempFile(parent, &tempPath);
+  if (!out) return kResultWriteFailed;
+  LONG failure = DrainEntryStream(*entry, buffer_, [&](const uint8_t* data, size_t size) {
+    DWORD written = 0;
+    return WriteFile(out.get(), data, static_cast<DWORD>(size), &written, nullptr) &&
+           written == size;
+  });
+  if (failure == kResultSuccess && (planned.st.valid & ZIP_STAT_MTIME)) {
+    FILETIME modified = ToFileTime(planned.st.mtime);
     SetFileTime(out.get(), nullptr, nullptr, &modified);
   }
-  out.reset();
   if (failure == kResultSuccess) {
-    if (Exists(target)) SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING)) failure = kResultWriteFailed;
+    std::wstring target = parent + L'\\' + planned.fileName;
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    bool cleared = attributes != INVALID_FILE_ATTRIBUTES &&
+                   (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_ATTRIBUTE_SYSTEM)) &&
+                   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!RenameOpenFile(out.get(), target)) {
+      failure = kResultWriteFailed;
+      if (cleared) SetFileAttributesW(target.c_str(), attributes);
+    }
   }
-  if (failure != kResultSuccess) DeleteFileW(temp);
+  if (failure != kResultSuccess) {
+    FILE_DISPOSITION_INFO discard = {TRUE};
+    bool discarded = SetFileInformationByHandle(out.get(), FileDispositionInfo, &discard,
+                                                sizeof discard) != FALSE;
+    out.reset();
+    if (!discarded) DeleteFileW(tempPath.c_str());
+  }
   return failure;
 }
 

@@ -1,4 +1,5 @@
-// Extraction of archive entries into a folder with libzip.
+// Extraction of archive entries into a folder: the archive read with libzip,
+// the entries' data through the portable data path (core/EntryStream.h).
 #pragma once
 
 #include <windows.h>

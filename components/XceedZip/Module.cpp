@@ -2,10 +2,10 @@
 // class factory of the component.
 #include "Module.h"
 
+#include "Fenced.h"
+#include "runtime/Handles.h"
 #include "zip/XceedZipContract.h"
 #include "ZipControl.h"
-
-#include <new>
 
 namespace {
 
@@ -33,11 +33,10 @@ public:
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    ZipControl* control = new (std::nothrow) ZipControl();
-    if (!control) return E_OUTOFMEMORY;
-    HRESULT hr = control->QueryInterface(iid, out);
-    control->Release();  // the reference from construction
-    return hr;
+    return Fenced([&] {
+      ComPtr<ZipControl> control(new ZipControl());  // the reference from construction
+      return control->QueryInterface(iid, out);
+    });
   }
 
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
@@ -66,12 +65,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (clsid != CLSID_XceedZip) return CLASS_E_CLASSNOTAVAILABLE;
-  return g_factory.QueryInterface(iid, out);
+  return Fenced([&]() -> HRESULT {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (clsid != CLSID_XceedZip) return CLASS_E_CLASSNOTAVAILABLE;
+    return g_factory.QueryInterface(iid, out);
+  });
 }
 
 STDAPI DllCanUnloadNow() {
-  return g_objects == 0 && g_locks == 0 ? S_OK : S_FALSE;
+  return Fenced([] { return g_objects == 0 && g_locks == 0 ? S_OK : S_FALSE; });
 }

@@ -8,6 +8,7 @@
 //
 // <Classes> is HKEY_CLASSES_ROOT (the machine's classes); when that is
 // refused, the user's own classes (HKCU\Software\Classes).
+#include "Fenced.h"
 #include "Module.h"
 
 #include "runtime/Handles.h"
@@ -40,28 +41,25 @@ LONG SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
 }
 
 LONG WriteClass(HKEY classes, const std::wstring& path) {
-  HKEY raw = nullptr;
-  LONG status = RegCreateKeyExW(classes, kClassKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr);
+  UniqueKey classKey;
+  LONG status = RegCreateKeyExW(classes, kClassKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                classKey.put(), nullptr);
   if (status != ERROR_SUCCESS) return status;
-  UniqueKey classKey(raw);
   status = SetString(classKey.get(), nullptr, L"XceedZip Control");
   if (status != ERROR_SUCCESS) return status;
+  UniqueKey server;
   status = RegCreateKeyExW(classKey.get(), L"InprocServer32", 0, nullptr, 0, KEY_WRITE, nullptr,
-                           &raw, nullptr);
+                           server.put(), nullptr);
   if (status != ERROR_SUCCESS) return status;
-  UniqueKey server(raw);
   status = SetString(server.get(), nullptr, path);
   if (status == ERROR_SUCCESS) status = SetString(server.get(), L"ThreadingModel", L"Apartment");
   return status;
 }
 
-LONG OpenUserClasses(UniqueKey* key, bool create) {
-  HKEY raw = nullptr;
-  LONG status = create ? RegCreateKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, nullptr, 0,
-                                         KEY_ALL_ACCESS, nullptr, &raw, nullptr)
-                       : RegOpenKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, KEY_ALL_ACCESS, &raw);
-  if (status == ERROR_SUCCESS) *key = UniqueKey(raw);
-  return status;
+LONG OpenUserClasses(UniqueKey& key, bool create) {
+  return create ? RegCreateKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, key.put(), nullptr)
+                : RegOpenKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, KEY_ALL_ACCESS, key.put());
 }
 
 LONG DeleteClass(HKEY classes) {
@@ -72,23 +70,27 @@ LONG DeleteClass(HKEY classes) {
 }  // namespace
 
 STDAPI DllRegisterServer() {
-  std::wstring path = ModulePath();
-  if (path.empty()) return SELFREG_E_CLASS;
-  LONG status = WriteClass(HKEY_CLASSES_ROOT, path);
-  if (status == ERROR_ACCESS_DENIED) {
-    UniqueKey user;
-    status = OpenUserClasses(&user, true);
-    if (status == ERROR_SUCCESS) status = WriteClass(user.get(), path);
-  }
-  return status == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  return Fenced([]() -> HRESULT {
+    std::wstring path = ModulePath();
+    if (path.empty()) return SELFREG_E_CLASS;
+    LONG status = WriteClass(HKEY_CLASSES_ROOT, path);
+    if (status == ERROR_ACCESS_DENIED) {
+      UniqueKey user;
+      status = OpenUserClasses(user, true);
+      if (status == ERROR_SUCCESS) status = WriteClass(user.get(), path);
+    }
+    return status == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  });
 }
 
 STDAPI DllUnregisterServer() {
-  LONG status = DeleteClass(HKEY_CLASSES_ROOT);
-  UniqueKey user;
-  if (OpenUserClasses(&user, false) == ERROR_SUCCESS) {
-    LONG userStatus = DeleteClass(user.get());
-    if (status == ERROR_ACCESS_DENIED) status = userStatus;
-  }
-  return status == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  return Fenced([] {
+    LONG status = DeleteClass(HKEY_CLASSES_ROOT);
+    UniqueKey user;
+    if (OpenUserClasses(user, false) == ERROR_SUCCESS) {
+      LONG userStatus = DeleteClass(user.get());
+      if (status == ERROR_ACCESS_DENIED) status = userStatus;
+    }
+    return status == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  });
 }

@@ -2,10 +2,8 @@
 
 #include "Extractor.h"
 #include "Module.h"
-#include "ResultCodes.h"
+#include "core/ResultCodes.h"
 #include "core/Wildcard.h"
-
-#include <new>
 
 namespace {
 
@@ -41,10 +39,7 @@ ZipControl::ZipControl()
   ModuleObjectCreated();
 }
 
-ZipControl::~ZipControl() {
-  if (clientSite_) clientSite_->Release();
-  ModuleObjectDestroyed();
-}
+ZipControl::~ZipControl() { ModuleObjectDestroyed(); }
 
 // ---------------------------------------------------------------------------
 // IUnknown
@@ -93,24 +88,24 @@ HRESULT ZipControl::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 
 HRESULT ZipControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids) return E_POINTER;
-  HRESULT hr = S_OK;
-  for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-  if (count == 0) return S_OK;
-  Prop prop;
-  if (FindPropertyByName(names[0], &prop)) {
-    ids[0] = PropertyInfoOf(prop).dispid;
-  } else {
-    for (const MethodName& method : kMethods) {
-      if (lstrcmpiW(method.name, names[0]) == 0) ids[0] = method.dispid;
+  return Fenced([&]() -> HRESULT {
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    if (count == 0) return S_OK;
+    Prop prop;
+    if (FindPropertyByName(names[0], &prop)) {
+      ids[0] = PropertyInfoOf(prop).dispid;
+    } else {
+      for (const MethodName& method : kMethods) {
+        if (lstrcmpiW(method.name, names[0]) == 0) ids[0] = method.dispid;
+      }
     }
-  }
-  if (ids[0] == DISPID_UNKNOWN || count > 1) hr = DISP_E_UNKNOWNNAME;
-  return hr;
+    return ids[0] == DISPID_UNKNOWN || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
+  });
 }
 
 HRESULT ZipControl::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params,
                            VARIANT* result, EXCEPINFO*, UINT* argError) {
-  try {
+  return Fenced([&]() -> HRESULT {
     Prop prop;
     if (!FindPropertyById(dispid, &prop)) return InvokeMethod(dispid, params, result, argError);
     if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
@@ -135,15 +130,13 @@ HRESULT ZipControl::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* 
       return properties_.Get(prop, result);
     }
     return DISP_E_MEMBERNOTFOUND;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 HRESULT ZipControl::InvokeMethod(DISPID dispid, DISPPARAMS* params, VARIANT* result,
                                  UINT* argError) {
   UINT argCount = params ? params->cArgs : 0;
-  auto stringArgument = [&](BSTR* text) -> HRESULT {
+  auto stringArgument = [&](UniqueBstr& text) -> HRESULT {
     if (argCount != 1) return DISP_E_BADPARAMCOUNT;
     VARIANT converted;
     VariantInit(&converted);
@@ -152,7 +145,7 @@ HRESULT ZipControl::InvokeMethod(DISPID dispid, DISPPARAMS* params, VARIANT* res
       if (argError) *argError = 0;
       return DISP_E_TYPEMISMATCH;
     }
-    *text = converted.bstrVal;  // the caller frees it
+    text.reset(converted.bstrVal);
     return S_OK;
   };
   auto giveResult = [&](HRESULT hr, LONG code) {
@@ -167,12 +160,11 @@ HRESULT ZipControl::InvokeMethod(DISPID dispid, DISPPARAMS* params, VARIANT* res
   switch (dispid) {
     case kDispAddFilesToExclude:
     case kDispAddFilesToProcess: {
-      BSTR mask = nullptr;
-      HRESULT hr = stringArgument(&mask);
+      UniqueBstr mask;
+      HRESULT hr = stringArgument(mask);
       if (FAILED(hr)) return hr;
-      hr = dispid == kDispAddFilesToProcess ? AddFilesToProcess(mask) : AddFilesToExclude(mask);
-      SysFreeString(mask);
-      return hr;
+      return dispid == kDispAddFilesToProcess ? AddFilesToProcess(mask.get())
+                                              : AddFilesToExclude(mask.get());
     }
     case kDispClearFilesToProcess:
       return argCount == 0 ? ClearFilesToProcess() : DISP_E_BADPARAMCOUNT;
@@ -275,27 +267,25 @@ void ZipControl::AppendMask(Prop list, BSTR mask) {
 }
 
 HRESULT ZipControl::AddFilesToExclude(BSTR mask) {
-  try {
+  return Fenced([&] {
     AppendMask(Prop::FilesToExclude, mask);
     return S_OK;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 HRESULT ZipControl::AddFilesToProcess(BSTR mask) {
-  try {
+  return Fenced([&] {
     AppendMask(Prop::FilesToProcess, mask);
     return S_OK;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 HRESULT ZipControl::ClearFilesToProcess() {
-  properties_.SetString(Prop::FilesToProcess, std::wstring());
-  properties_.SetString(Prop::FilesToExclude, std::wstring());
-  return S_OK;
+  return Fenced([&] {
+    properties_.SetString(Prop::FilesToProcess, std::wstring());
+    properties_.SetString(Prop::FilesToExclude, std::wstring());
+    return S_OK;
+  });
 }
 
 HRESULT ZipControl::Zip(LONG* result) {
@@ -311,7 +301,7 @@ HRESULT ZipControl::Unzip(LONG* result) { return RunExtraction(true, result); }
 
 HRESULT ZipControl::RunExtraction(bool write, LONG* result) {
   if (!result) return E_POINTER;
-  try {
+  return Fenced([&] {
     UnzipSettings settings;
     settings.zipFilename = properties_.String(Prop::ZipFilename);
     settings.unzipToFolder = properties_.String(Prop::UnzipToFolder);
@@ -323,25 +313,20 @@ HRESULT ZipControl::RunExtraction(bool write, LONG* result) {
     settings.zipOpenedFiles = properties_.Bool(Prop::ZipOpenedFiles);
     *result = write ? UnzipArchive(settings) : TestArchive(settings);
     return S_OK;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 // ---------------------------------------------------------------------------
 // IOleObject: an invisible control without verbs, monikers or data.
 
 HRESULT ZipControl::SetClientSite(IOleClientSite* site) {
-  if (site) site->AddRef();
-  if (clientSite_) clientSite_->Release();
-  clientSite_ = site;
+  clientSite_ = ComPtr<IOleClientSite>::Share(site);
   return S_OK;
 }
 
 HRESULT ZipControl::GetClientSite(IOleClientSite** site) {
   if (!site) return E_POINTER;
-  *site = clientSite_;
-  if (clientSite_) clientSite_->AddRef();
+  clientSite_.CopyTo(site);
   return S_OK;
 }
 

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "ConnectionPoint.h"
-#include "zip/XceedZipContract.h"
+#include "Fenced.h"
 #include "Properties.h"
+#include "runtime/Handles.h"
+#include "zip/XceedZipContract.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -38,9 +40,13 @@ public:
                                    UINT* argError) override;
 
   // IXceedZip
-#define XZ_OVERRIDE_ACCESSORS(name, ctype, vt, dispid, init)                                      \
-  HRESULT STDMETHODCALLTYPE get_##name(ctype* value) override { return GetAs(Prop::name, value); } \
-  HRESULT STDMETHODCALLTYPE put_##name(ctype value) override { return PutAs(Prop::name, value); }
+#define XZ_OVERRIDE_ACCESSORS(name, ctype, vt, dispid, init)                        \
+  HRESULT STDMETHODCALLTYPE get_##name(ctype* value) override {                     \
+    return Fenced([&] { return GetAs(Prop::name, value); });                        \
+  }                                                                                 \
+  HRESULT STDMETHODCALLTYPE put_##name(ctype value) override {                      \
+    return Fenced([&] { return PutAs(Prop::name, value); });                        \
+  }
   XZ_PROPERTIES(XZ_OVERRIDE_ACCESSORS)
 #undef XZ_OVERRIDE_ACCESSORS
   HRESULT STDMETHODCALLTYPE AddFilesToExclude(BSTR mask) override;
@@ -109,7 +115,7 @@ private:
 
   LONG references_ = 1;
   PropertyValues properties_;
-  IOleClientSite* clientSite_ = nullptr;
+  ComPtr<IOleClientSite> clientSite_;
   SIZEL extent_ = {1000, 1000};
   ConnectionPoint propertyNotify_;
   ConnectionPoint events_;

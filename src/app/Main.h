@@ -4,18 +4,20 @@
 #pragma once
 
 #include "ui/Form.h"
+#include "ui/FormEnvironment.h"
+#include "ui/controls/Label.h"
+#include "ui/controls/Panel.h"
+#include "ui/controls/ProgressBar.h"
+#include "ui/controls/StaticImage.h"
+#include "ui/panels/FxPanel.h"
 
-#include <memory>
 #include <string>
-
-class cSprachContainer;
 
 class TfrmMain : public TForm {
 public:
-  // Creates the window hidden, from its layout, scaled by the measured text
-  // height of its font. A textHeight other than 0 is taken instead of the
-  // measurement (tests give the design height 16).
-  explicit TfrmMain(int textHeight = 0);
+  // Creates the window hidden, from its layout, scaled by the text height
+  // of its font that the environment measures (16: unscaled).
+  explicit TfrmMain(const TFormEnvironment& environment = PlatformEnvironment());
   ~TfrmMain() override;
 
   // The hand-off: extracts, prepares the window, paces the progress,
@@ -33,35 +35,28 @@ public:
   void SetProgress(int position);             // Balken
   void Repaint();
 
-  // The text height the layout was scaled by (16: unscaled).
-  int TextHeight() const;
-
-  // A look at one control by its layout name, for tests and diagnostics:
-  // its caption (labels), its rectangle in window coordinates and its
-  // window (windowed controls). found is false for an unknown name.
-  struct ControlView {
-    bool found = false;
-    std::string caption;
-    RECT bounds = {};
-    HWND handle = nullptr;
-  };
-  ControlView ViewOf(const std::string& name) const;
-  int ProgressPosition() const;
+  // The controls, in creation order: parents before their children,
+  // siblings in the order they are painted.
+  TPanel pnlFrame{"pnlFrame"};
+  TPanel pnlform{"pnlform"};
+  TLabel lbWait{"lbWait"};
+  TPanel pnlTop{"pnlTop"};
+  TStaticImage Image2{"Image2"};
+  TLabel lbText{"lbText"};
+  TLabel lblTitel{"lblTitel"};
+  TFxPanel pnlTopBody{"pnlTopBody"};
+  TProgressBar Balken{"Balken"};
 
   bool FSilent = false;
   bool FHasSplash = false;
-  cSprachContainer* FSprache = nullptr;
 
 protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
   void BuildLayout();
-  void ScaleLayout(int textHeight);
+  void ScaleLayout(const TFormEnvironment& environment);
   bool OnSetCursor(LPARAM lParam);
-
-  struct Controls;
-  std::unique_ptr<Controls> controls_;
 };
 
 // The program's progress window, created by the start-up sequence.

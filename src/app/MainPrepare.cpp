@@ -10,7 +10,6 @@
 #include "streams/core/Reader.h"
 #include "text/core/CSprache.h"
 
-#include <memory>
 
 namespace {
 
@@ -48,21 +47,17 @@ void TfrmMain::PrepareWindow(const std::string& tempDir) {
   const std::string productName = setupinfo::ProductText(head.productName);
   const std::string productVersion = setupinfo::ProductText(head.productVersion);
 
-  // 5-8: the texts from the language file; the table lives only for them.
+  // 5-8: the texts from the language file; the table (and its file) lives
+  // only for them.
   {
-    auto table = std::make_unique<cSprachContainer>();
-    FSprache = table.get();
-    struct ClearOnExit {
-      cSprachContainer*& field;
-      ~ClearOnExit() { field = nullptr; }
-    } clear{FSprache};
-    LoadLanguageFile(*table, tempDir + "\\" + head.languageFile);
-    std::string body = table->GetText(kBodyText);
+    cSprachContainer table;
+    LoadLanguageFile(table, tempDir + "\\" + head.languageFile);
+    std::string body = table.GetText(kBodyText);
     body = ReplaceAll(body, "%PRODUKTNAME%", productName);
     body = ReplaceAll(body, "%PRODUKTVERSION%", productVersion);
-    SetTitle(table->GetText(kTitleText));
+    SetTitle(table.GetText(kTitleText));
     SetBody(body);
-    SetWaitText(table->GetText(kWaitText));
+    SetWaitText(table.GetText(kWaitText));
   }
 
   // 9: the rest of the head, up to the silent flag (from format 4003 on;

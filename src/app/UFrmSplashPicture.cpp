@@ -2,7 +2,6 @@
 
 #include "runtime/Application.h"
 #include "runtime/Handles.h"
-#include "runtime/ProcAddress.h"
 #include "ui/core/MulDiv.h"
 #include "ui/pictures/Image.h"
 #include "ui/pictures/Picture.h"
@@ -24,66 +23,35 @@ constexpr COLORREF kTransparentColor = RGB(0, 0, 0);
 // clNone: names no colour; the background brush is made from its value.
 constexpr COLORREF kClNone = 0x1FFFFFFF;
 
-SetLayeredWindowAttributesProc LookUpLayeredWindowAttributes() {
-  HMODULE user32 = GetModuleHandleA("User32.dll");
-  if (!user32) return nullptr;
-  return PROC_ADDRESS(user32, SetLayeredWindowAttributes);
-}
-
-struct LayeredLookup {
-  SetLayeredWindowAttributesProc proc = LookUpLayeredWindowAttributes();
-};
-
-LayeredLookup& Layered() {
-  static LayeredLookup lookup;
-  return lookup;
-}
-
-TextHeightMeasure textHeightOverride = nullptr;
-
-int MeasureTextHeight(HWND window) {
-  WindowDC dc(window);
-  int height = kFontHeight;
-  const int pixelsPerInch = GetDeviceCaps(dc.get(), LOGPIXELSY);
-  if (pixelsPerInch != kDesignPixelsPerInch)
-    height = MulDivRound(kFontHeight, pixelsPerInch, kDesignPixelsPerInch);
-  UniqueFont font(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_DONTCARE, kFontName));
-  SelectionGuard select(dc.get(), font.get());
-  SIZE size = {};
-  GetTextExtentPoint32A(dc.get(), "0", 1, &size);
-  return size.cy;
-}
-
 }  // namespace
 
-SetLayeredWindowAttributesProc LayeredWindowAttributes() { return Layered().proc; }
-void OverrideLayeredWindowAttributes(SetLayeredWindowAttributesProc proc) { Layered().proc = proc; }
-
-int MeasureSplashTextHeight(HWND window) {
-  return textHeightOverride ? textHeightOverride(window) : MeasureTextHeight(window);
+TFontRequest SplashFormFont() {
+  TFontRequest font{kFontName, kFontHeight, false, clBlack, false};
+  const int pixelsPerInch = ScreenPixelsPerInch();
+  if (pixelsPerInch != kDesignPixelsPerInch)
+    font.height = MulDivRound(kFontHeight, pixelsPerInch, kDesignPixelsPerInch);
+  return font;
 }
-void OverrideSplashTextHeightMeasure(TextHeightMeasure measure) { textHeightOverride = measure; }
 
 struct TfrmSplashPicture::Controls {
   TImage imgPicture{0, 0, kDesignClientWidth, kDesignClientHeight};
   UniqueBrush background{CreateSolidBrush(kClNone)};
 };
 
-TfrmSplashPicture::TfrmSplashPicture() : controls_(std::make_unique<Controls>()) {
+TfrmSplashPicture::TfrmSplashPicture(const TFormEnvironment& environment)
+    : controls_(std::make_unique<Controls>()) {
   TImage& image = controls_->imgPicture;
   image.Align = alClient;
   image.AutoSize = true;
   image.Center = true;
 
-  const SetLayeredWindowAttributesProc setLayered = LayeredWindowAttributes();
+  const SetLayeredWindowAttributesProc setLayered = environment.LayeredWindowAttributes();
   CreateForm("TfrmSplashPicture", kDesignLeft, kDesignTop, kDesignClientWidth, kDesignClientHeight,
              false, setLayered ? WS_EX_LAYERED : 0);
   if (setLayered) setLayered(Handle(), kTransparentColor, 255, LWA_COLORKEY);
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-  ApplyDesignSize();
+  ApplyDesignSize(environment.TextHeight(SplashFormFont()));
   image.SetParent(Handle());
 
   SetPosition(poScreenCenter);
@@ -98,10 +66,9 @@ TImage& TfrmSplashPicture::imgPicture() { return controls_->imgPicture; }
 
 // The design is 239 x 118 at a text height of 13; another measured height
 // scales the client size and the image's bounds with it.
-void TfrmSplashPicture::ApplyDesignSize() {
+void TfrmSplashPicture::ApplyDesignSize(int textHeight) {
   int width = kDesignClientWidth;
   int height = kDesignClientHeight;
-  const int textHeight = MeasureSplashTextHeight(Handle());
   if (textHeight != kDesignTextHeight && textHeight > 0) {
     width = MulDivRound(width, textHeight, kDesignTextHeight);
     height = MulDivRound(height, textHeight, kDesignTextHeight);

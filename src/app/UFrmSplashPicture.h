@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/Form.h"
+#include "ui/FormEnvironment.h"
 
 #include <memory>
 
@@ -12,8 +13,10 @@ class TImage;
 class TfrmSplashPicture : public TForm {
 public:
   // Creates the window; it comes up at once, empty, topmost and centred at
-  // its design size, and becomes the application's main window.
-  TfrmSplashPicture();
+  // its design size, and becomes the application's main window. The
+  // environment gives the text height it scales by and the colour-key
+  // operation.
+  explicit TfrmSplashPicture(const TFormEnvironment& environment = PlatformEnvironment());
   ~TfrmSplashPicture() override;
 
   // The picture holder of imgPicture.
@@ -24,7 +27,7 @@ protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-  void ApplyDesignSize();
+  void ApplyDesignSize(int textHeight);
   void OnPaint();
   void OnSize();
 
@@ -36,17 +39,6 @@ private:
 // the medium has a splash picture.
 extern TfrmSplashPicture* frmSplashPicture;
 
-// SetLayeredWindowAttributes, looked up by name in "User32.dll" once;
-// nullptr where the platform lacks it.
-using SetLayeredWindowAttributesProc = decltype(&::SetLayeredWindowAttributes);
-SetLayeredWindowAttributesProc LayeredWindowAttributes();
-// Replaces the looked-up operation (nullptr: as if the platform lacked
-// it). For the tests.
-void OverrideLayeredWindowAttributes(SetLayeredWindowAttributesProc proc);
-
-// The one place where the window measures its font: the height of the text
-// "0" in the form font ("MS Sans Serif", height -11 scaled to the screen's
-// LOGPIXELSY when that is not 96). The tests can put their own measure in.
-using TextHeightMeasure = int (*)(HWND window);
-int MeasureSplashTextHeight(HWND window);
-void OverrideSplashTextHeightMeasure(TextHeightMeasure measure);  // nullptr: the real one
+// The form font as the window measures it: "MS Sans Serif", height -11
+// scaled to the screen's LOGPIXELSY when that is not 96, default pitch.
+TFontRequest SplashFormFont();

@@ -102,6 +102,18 @@ private:
   HHOOK hook_ = nullptr;
 };
 
+// Whether a window owned by the application window is visible.
+struct OwnedWindowSearch {
+  HWND owner;
+  bool visible;
+
+  static BOOL CALLBACK Visit(HWND window, LPARAM data) {
+    auto* self = reinterpret_cast<OwnedWindowSearch*>(data);
+    if (GetWindow(window, GW_OWNER) == self->owner && IsWindowVisible(window)) self->visible = true;
+    return !self->visible;
+  }
+};
+
 }  // namespace
 
 TApplication::TApplication() {
@@ -134,16 +146,22 @@ void TApplication::RegisterForm(HWND form) {
   if (!mainForm_) mainForm_ = form;
 }
 
+void TApplication::UpdateTaskbarEntry() {
+  if (!handle_) return;
+  OwnedWindowSearch search{handle_, false};
+  EnumThreadWindows(GetCurrentThreadId(), &OwnedWindowSearch::Visit,
+                    reinterpret_cast<LPARAM>(&search));
+  if (search.visible != (IsWindowVisible(handle_) != FALSE))
+    ShowWindow(handle_, search.visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
 void TApplication::Terminate() {
   PostQuitMessage(0);
 }
 
 bool TApplication::ProcessMessage(MSG& message) {
   if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
-  if (message.message == WM_QUIT) {
-    terminated_ = true;
-    return true;
-  }
+  if (message.message == WM_QUIT) return true;
   TranslateMessage(&message);
   DispatchMessageA(&message);
   RaisePending();

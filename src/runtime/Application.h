@@ -28,9 +28,14 @@ public:
   void RegisterForm(HWND form);
   HWND MainForm() const { return mainForm_; }
 
-  // Posts a quit message; it only marks the application as terminated.
+  // The hidden application window is the program's taskbar entry while any
+  // window it owns is visible: shown (without size, so nothing of it is on
+  // the screen) or hidden to match. Windows call it when they are shown or
+  // hidden.
+  void UpdateTaskbarEntry();
+
+  // Posts a quit message; the pump drops it.
   void Terminate();
-  bool Terminated() const { return terminated_; }
 
   // Dispatches every message waiting in the thread's queue, then returns.
   // A failure raised while a message was dispatched is reported with
@@ -65,7 +70,6 @@ private:
   HWND handle_ = nullptr;
   HWND mainForm_ = nullptr;
   std::string title_;
-  bool terminated_ = false;
   std::exception_ptr pending_;
 };
 

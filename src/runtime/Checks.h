@@ -11,6 +11,3 @@ std::string SysErrorMessage(DWORD code);
 
 // Raises EOSError "Systemfehler.  Code: %d.\r\n%s" for the thread's last error.
 [[noreturn]] void RaiseLastOSError();
-
-// Raises EOSError for the last error when ok is FALSE; gives ok back.
-BOOL Win32Check(BOOL ok);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <oleauto.h>
 
 #include <utility>
 
@@ -25,6 +26,11 @@ public:
   T get() const { return handle_; }
   explicit operator bool() const { return handle_ != Invalid; }
   T release() { return std::exchange(handle_, Invalid); }
+  // For out parameters: closes what is held and hands out the slot.
+  T* put() {
+    reset();
+    return &handle_;
+  }
   void reset(T handle = Invalid) {
     T old = std::exchange(handle_, handle);
     if (old != Invalid) Closer()(old);
@@ -40,7 +46,8 @@ struct RegCloseKeyCloser { void operator()(HKEY h) const { ::RegCloseKey(h); } }
 struct DeleteDCCloser { void operator()(HDC h) const { ::DeleteDC(h); } };
 struct DeleteObjectCloser { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
 struct DeleteEnhMetaFileCloser { void operator()(HENHMETAFILE h) const { ::DeleteEnhMetaFile(h); } };
-struct FindCloseCloser { void operator()(HANDLE h) const { ::FindClose(h); } };
+struct LocalFreeCloser { void operator()(void* p) const { ::LocalFree(p); } };
+struct SysFreeStringCloser { void operator()(BSTR s) const { ::SysFreeString(s); } };
 
 // A file handle: invalid is INVALID_HANDLE_VALUE, not null.
 struct UniqueFile {
@@ -59,10 +66,13 @@ using UniqueMemDC = UniqueHandle<HDC, DeleteDCCloser>;            // CreateCompa
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObjectCloser>;
 using UniquePalette = UniqueHandle<HPALETTE, DeleteObjectCloser>;
 using UniqueBrush = UniqueHandle<HBRUSH, DeleteObjectCloser>;
-using UniquePen = UniqueHandle<HPEN, DeleteObjectCloser>;
 using UniqueFont = UniqueHandle<HFONT, DeleteObjectCloser>;
-using UniqueRegion = UniqueHandle<HRGN, DeleteObjectCloser>;
 using UniqueEnhMetaFile = UniqueHandle<HENHMETAFILE, DeleteEnhMetaFileCloser>;
+// Memory the system allocated with LocalAlloc for the caller (FormatMessage).
+template <typename T>
+using UniqueLocal = UniqueHandle<T, LocalFreeCloser>;
+// A BSTR; null is the empty string.
+using UniqueBstr = UniqueHandle<BSTR, SysFreeStringCloser>;
 
 // A device context from GetDC, given back with ReleaseDC.
 class WindowDC {
@@ -89,12 +99,37 @@ private:
   HGDIOBJ old_;
 };
 
+// Selects a palette into a device context and realises it; the old palette
+// comes back when the guard goes.
+class PaletteSelection {
+public:
+  PaletteSelection(HDC dc, HPALETTE palette, bool background)
+      : dc_(dc), background_(background),
+        old_(palette ? ::SelectPalette(dc, palette, background ? TRUE : FALSE) : nullptr) {
+    if (old_) ::RealizePalette(dc);
+  }
+  PaletteSelection(const PaletteSelection&) = delete;
+  PaletteSelection& operator=(const PaletteSelection&) = delete;
+  ~PaletteSelection() {
+    if (old_) ::SelectPalette(dc_, old_, background_ ? TRUE : FALSE);
+  }
+private:
+  HDC dc_;
+  bool background_;
+  HPALETTE old_;
+};
+
 // A COM interface pointer that is released when it goes.
 template <typename I>
 class ComPtr {
 public:
   ComPtr() = default;
   explicit ComPtr(I* p) : p_(p) {}  // takes over a reference
+  // Shares a pointer someone else holds: adds a reference of its own.
+  static ComPtr Share(I* p) {
+    if (p) p->AddRef();
+    return ComPtr(p);
+  }
   ComPtr(const ComPtr& other) : p_(other.p_) { if (p_) p_->AddRef(); }
   ComPtr& operator=(ComPtr other) noexcept { std::swap(p_, other.p_); return *this; }
   ~ComPtr() { reset(); }
@@ -104,6 +139,11 @@ public:
   // For out parameters: releases what is held and hands out the slot.
   I** put() { reset(); return &p_; }
   void** put_void() { return reinterpret_cast<void**>(put()); }
+  // Hands out a reference of the caller's own (an out parameter of a method).
+  void CopyTo(I** out) const {
+    *out = p_;
+    if (p_) p_->AddRef();
+  }
   void reset() { if (p_) { I* p = p_; p_ = nullptr; p->Release(); } }
 private:
   I* p_ = nullptr;

@@ -1,9 +1,17 @@
-// Turning a failed COM result into the program's failure.
+// COM at the program's edge: a failed result turned into the program's
+// failure, and texts to and from BSTR.
 #pragma once
+
+#include "runtime/Handles.h"
 
 #include <windows.h>
 
 #include <string>
+
+// A BSTR from 8-bit text in the ANSI code page; null for the empty text.
+UniqueBstr BstrFromAnsi(const std::string& text);
+// The text of a BSTR in the ANSI code page; null is the empty text.
+std::string AnsiFromBstr(BSTR text);
 
 // Raises EOleSysError for a failed result; gives the result back otherwise.
 HRESULT OleCheck(HRESULT result);

@@ -63,3 +63,11 @@ void TForm::Show() {
   }
   SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
+
+LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_WINDOWPOSCHANGED && Application) {
+    const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (position->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) Application->UpdateTaskbarEntry();
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}

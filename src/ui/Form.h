@@ -40,6 +40,10 @@ protected:
   // position then becomes poDesigned.
   void PlaceForFirstShow();
 
+  // Keeps the application's taskbar entry in step with the window's
+  // visibility.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
   TPosition position_ = poDesigned;
 };

@@ -108,54 +108,17 @@ private:
   ULONG references_ = 1;
 };
 
-namespace {
-
-// Owns a BSTR.
-class Bstr {
-public:
-  explicit Bstr(BSTR text) : text_(text) {}
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  ~Bstr() { SysFreeString(text_); }
-  BSTR get() const { return text_; }
-
-private:
-  BSTR text_;
-};
-
-std::string AnsiFromBstr(BSTR text) {
-  if (!text) return std::string();
-  return AnsiFromUtf16(std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
-}
-
-}  // namespace
-
-BSTR BstrFromAnsi(const std::string& text) {
-  if (text.empty()) return nullptr;
-  const int length = static_cast<int>(text.size());
-  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-  BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(units));
-  if (result && units > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), length, result, units);
-  return result;
-}
-
 TOleControl::TOleControl(const CLSID& classId, const IID& eventsId)
     : eventsId_(eventsId), site_(new Site()), events_(new EventSink(eventsId)) {
-  try {
-    OleCheck(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                              IID_IOleObject, oleObject_.put_void()));
-    DWORD status = 0;
-    oleObject_->GetMiscStatus(DVASPECT_CONTENT, &status);
-    if (status & OLEMISC_SETCLIENTSITEFIRST) {
-      OleCheck(oleObject_->SetClientSite(site_));
-      clientSiteSet_ = true;
-    }
-    oleObject_->QueryInterface(IID_IPersistStreamInit, persistStream_.put_void());
-  } catch (...) {
-    site_->Release();
-    events_->Release();
-    throw;
+  OleCheck(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                            IID_IOleObject, oleObject_.put_void()));
+  DWORD status = 0;
+  oleObject_->GetMiscStatus(DVASPECT_CONTENT, &status);
+  if (status & OLEMISC_SETCLIENTSITEFIRST) {
+    OleCheck(oleObject_->SetClientSite(site_.get()));
+    clientSiteSet_ = true;
   }
+  oleObject_->QueryInterface(IID_IPersistStreamInit, persistStream_.put_void());
 }
 
 TOleControl::~TOleControl() {
@@ -163,29 +126,22 @@ TOleControl::~TOleControl() {
   if (propertyPoint_) propertyPoint_->Unadvise(propertyCookie_);
   if (eventPoint_) eventPoint_->Unadvise(eventCookie_);
   if (oleObject_ && clientSiteSet_) oleObject_->SetClientSite(nullptr);
-  propertyPoint_.reset();
-  eventPoint_.reset();
-  controlInterface_.reset();
-  dispatch_.reset();
-  oleControl_.reset();
-  persistStream_.reset();
-  oleObject_.reset();
-  events_->Release();
-  site_->Release();
+  // The interfaces go in the reverse order of their fields: the control's
+  // first, then the sinks, the site last.
 }
 
 void TOleControl::CreateControl() {
   if (controlCreated_) return;
   if (!clientSiteSet_) {
-    OleCheck(oleObject_->SetClientSite(site_));
+    OleCheck(oleObject_->SetClientSite(site_.get()));
     clientSiteSet_ = true;
   }
   if (persistStream_) OleCheck(persistStream_->InitNew());
   OleCheck(oleObject_->QueryInterface(IID_IOleControl, oleControl_.put_void()));
   OleCheck(oleObject_->QueryInterface(IID_IDispatch, dispatch_.put_void()));
-  Connect(IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(site_), propertyPoint_,
+  Connect(IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(site_.get()), propertyPoint_,
           propertyCookie_);
-  Connect(eventsId_, events_, eventPoint_, eventCookie_);
+  Connect(eventsId_, events_.get(), eventPoint_, eventCookie_);
   oleControl_->OnAmbientPropertyChange(DISPID_UNKNOWN);
   controlCreated_ = true;
 }
@@ -216,18 +172,17 @@ void TOleControl::SetProperty(DISPID id, VARIANT& value) {
                                      &exception, nullptr);
   if (result == DISP_E_EXCEPTION) {
     if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
-    const std::string description = AnsiFromBstr(exception.bstrDescription);
-    const HRESULT code = exception.scode != 0 ? exception.scode : result;
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-    RaiseOleException(code, description);
+    const UniqueBstr source(exception.bstrSource);
+    const UniqueBstr description(exception.bstrDescription);
+    const UniqueBstr helpFile(exception.bstrHelpFile);
+    RaiseOleException(exception.scode != 0 ? exception.scode : result,
+                      AnsiFromBstr(description.get()));
   }
   OleCheck(result);
 }
 
 void TOleControl::SetStringProp(DISPID id, const std::string& value) {
-  Bstr text(BstrFromAnsi(value));
+  const UniqueBstr text = BstrFromAnsi(value);
   VARIANT v;
   VariantInit(&v);
   v.vt = VT_BSTR;

@@ -46,8 +46,8 @@ private:
   void Connect(const IID& iid, IUnknown* sink, ComPtr<IConnectionPoint>& point, DWORD& cookie);
 
   IID eventsId_;
-  Site* site_ = nullptr;
-  EventSink* events_ = nullptr;
+  ComPtr<Site> site_;
+  ComPtr<EventSink> events_;
   ComPtr<IOleObject> oleObject_;
   ComPtr<IPersistStreamInit> persistStream_;
   ComPtr<IOleControl> oleControl_;
@@ -61,6 +61,3 @@ private:
   bool clientSiteSet_ = false;
   bool controlCreated_ = false;
 };
-
-// A BSTR from 8-bit text in the ANSI code page; null for the empty text.
-BSTR BstrFromAnsi(const std::string& text);

@@ -26,9 +26,8 @@ void TXceedZip::SetEncryptionPassword(const std::string& password) {
 
 void TXceedZip::AddFilesToProcess(const std::string& mask) {
   auto* zip = static_cast<IXceedZip*>(ControlInterface(IID_IXceedZip));
-  BSTR text = BstrFromAnsi(mask);
-  HRESULT result = MethodAt<AddFilesToProcessMethod>(zip, kAddFilesToProcessSlot)(zip, text);
-  SysFreeString(text);
+  const UniqueBstr text = BstrFromAnsi(mask);
+  HRESULT result = MethodAt<AddFilesToProcessMethod>(zip, kAddFilesToProcessSlot)(zip, text.get());
   if (FAILED(result)) RaiseOleMethodFailure(result);
 }
 

@@ -3,6 +3,7 @@
 #include "runtime/core/Failures.h"
 #include "ui/jpeg/core/CmykRows.h"
 #include "ui/jpeg/core/JpegDecoder.h"
+#include "ui/jpeg/core/JpegDecompressor.h"
 #include "ui/jpeg/core/JpegSource.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,13 @@ std::string FailureOf(const Bytes& bytes, const JpegSettings& settings = {}) {
     return failure.Message();
   }
   return "no failure";
+}
+
+// Where the first marker of a kind starts (0 when there is none).
+size_t FindMarker(const Bytes& bytes, uint8_t marker) {
+  for (size_t i = 0; i + 1 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == marker) return i;
+  return 0;
 }
 
 JpegSettings BestSpeed() {
@@ -202,9 +210,7 @@ TEST(JpegDecode, FatalErrorAfterTheRowsLeavesThemInTheTarget) {
   // A second frame header before the end-of-image marker is fatal when the
   // decoder reads on to the end, after every row was delivered.
   Bytes bytes = ReadFixture("baseline.jpg");
-  size_t sof = 0;
-  for (size_t i = 0; i + 1 < bytes.size(); ++i)
-    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) { sof = i; break; }
+  size_t sof = FindMarker(bytes, 0xC0);
   ASSERT_GT(sof, 0u);
   size_t length = (bytes[sof + 2] << 8 | bytes[sof + 3]) + 2;
   bytes.insert(bytes.end() - 2, bytes.begin() + sof, bytes.begin() + sof + length);
@@ -213,6 +219,54 @@ TEST(JpegDecode, FatalErrorAfterTheRowsLeavesThemInTheTarget) {
   EXPECT_THROW(DecodeJpeg(bytes.data(), bytes.size(), BestSpeed(), target), EJPEG);
   EXPECT_EQ(MaxDifference(target, ReadPnm("baseline.fast.ppm")), 0);
   EXPECT_EQ(FailureOf(bytes), "JPEG-Fehler #" + std::to_string(JERR_SOF_DUPLICATE));
+}
+
+// --- Limits ----------------------------------------------------------------
+
+TEST(JpegLimits, APictureOverTheBitmapLimitFailsBeforeAnyRowMemoryIsTaken) {
+  Bytes samples(8 * 8 * 3, 0x80);
+  Bytes bytes = Compress(samples, 8, 8, 3, JCS_RGB, JCS_YCbCr);
+  size_t sof = FindMarker(bytes, 0xC0);
+  ASSERT_GT(sof, 0u);
+  for (size_t at : {sof + 5, sof + 7}) {  // height, width: 16000 each
+    bytes[at] = 16000 >> 8;
+    bytes[at + 1] = 16000 & 0xFF;
+  }
+  EXPECT_LT(bytes.size(), 700u);
+  JpegHeader header = ReadJpegHeader(bytes.data(), bytes.size());
+  EXPECT_EQ(header.width, 16000) << "loading reads the header only";
+
+  JpegBufferTarget target;
+  EXPECT_THROW(DecodeJpeg(bytes.data(), bytes.size(), {}, target), EJPEG);
+  EXPECT_EQ(target.Width(), 0) << "no bitmap was made";
+  EXPECT_EQ(FailureOf(bytes), "JPEG-Fehler #" + std::to_string(JERR_IMAGE_TOO_BIG));
+  // The limit applies to the output: an eighth of it is a small picture.
+  JpegSettings eighth;
+  eighth.scale = JpegScale::Eighth;
+  DecodeJpeg(bytes.data(), bytes.size(), eighth, target);
+  EXPECT_EQ(target.Width(), 2000);
+}
+
+// A grayscale progressive script of `count` scans (at most 128): the DC
+// coefficient in two steps, then each AC coefficient on its own in a first
+// pass and as many refinements as are left.
+std::vector<jpeg_scan_info> Scans(int count) {
+  std::vector<jpeg_scan_info> scans = {{1, {0}, 0, 0, 0, 1}, {1, {0}, 0, 0, 1, 0}};
+  for (int k = 1; k < 64; ++k) scans.push_back({1, {0}, k, k, 0, 1});
+  for (int k = 1; static_cast<int>(scans.size()) < count; ++k) scans.push_back({1, {0}, k, k, 1, 0});
+  scans.resize(count);
+  return scans;
+}
+
+TEST(JpegLimits, AProgressiveFileMayHaveAtMostTheScanLimit) {
+  Bytes samples(16 * 16);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 13);
+  Bytes most = Compress(samples, 16, 16, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, true, Scans(kMaxJpegScans));
+  EXPECT_EQ(FailureOf(most), "no failure");
+  Bytes more = Compress(samples, 16, 16, 1, JCS_GRAYSCALE, JCS_GRAYSCALE, true,
+                        Scans(kMaxJpegScans + 1));
+  EXPECT_TRUE(ReadJpegHeader(more.data(), more.size()).progressive);
+  EXPECT_EQ(FailureOf(more), "JPEG-Fehler #" + std::to_string(JERR_EOI_EXPECTED));
 }
 
 // --- Four- and two-component files ----------------------------------------

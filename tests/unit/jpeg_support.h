@@ -80,8 +80,10 @@ inline double MeanDifference(JpegBufferTarget& decoded, const Pnm& reference) {
 
 // Compresses samples of the given input colour space into the file colour
 // space, optionally without the Adobe marker the library writes for CMYK.
+// A scan script may replace the library's single baseline scan.
 inline Bytes Compress(const Bytes& samples, int width, int height, int components,
-                      J_COLOR_SPACE input, J_COLOR_SPACE file, bool adobeMarker = true) {
+                      J_COLOR_SPACE input, J_COLOR_SPACE file, bool adobeMarker = true,
+                      const std::vector<jpeg_scan_info>& scans = {}) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -97,6 +99,10 @@ inline Bytes Compress(const Bytes& samples, int width, int height, int component
   jpeg_set_colorspace(&info, file);
   info.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
   jpeg_set_quality(&info, 95, TRUE);
+  if (!scans.empty()) {
+    info.scan_info = scans.data();
+    info.num_scans = static_cast<int>(scans.size());
+  }
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = const_cast<uint8_t*>(&samples[static_cast<size_t>(info.next_scanline) * width * components]);

@@ -54,7 +54,6 @@ TEST(LanguageLoad, OneListOfTwoTexts) {
   EXPECT_EQ(table.GetText(1000), "Titel");
   EXPECT_EQ(table.GetText(1001), "Text");
   EXPECT_EQ(table.GetText(1002), "");
-  EXPECT_EQ(table.FLastEntry->FText, "Text");
 }
 
 TEST(LanguageLoad, ReadsLastListPlusOneListsAndNothingAfter) {
@@ -168,19 +167,19 @@ TEST(LanguageFile, TheFileIsHeldExclusivelyUntilTheTableGoes) {
 
 TEST(LanguageLookup, TheFirstOfEqualNumbersWinsAndBothStay) {
   cSprachContainer table;
-  table.AddText(1000, "", "erster");
-  table.AddText(1000, "", "zweiter");
+  table.AddText(1000, "erster");
+  table.AddText(1000, "zweiter");
   EXPECT_EQ(table.Count(), 2);
   EXPECT_EQ(table.FindText(1000), "erster");
   EXPECT_EQ(table.GetText(1000), "erster");
-  EXPECT_EQ(table.FLastEntry->FText, "zweiter");
+  EXPECT_EQ(static_cast<cFremdsprache*>(table.Objects(1))->FText, "zweiter");
 }
 
 TEST(LanguageLookup, NegativeNumbersAreKeyedWithTheirSign) {
   cSprachContainer table;
-  table.AddText(-5, "", "minus");
-  table.AddText(5, "", "plus");
-  table.AddText(INT32_MIN, "", "min");
+  table.AddText(-5, "minus");
+  table.AddText(5, "plus");
+  table.AddText(INT32_MIN, "min");
   EXPECT_EQ(table.Strings(0), "-5");
   EXPECT_EQ(table.GetText(-5), "minus");
   EXPECT_EQ(table.GetText(5), "plus");
@@ -191,12 +190,12 @@ TEST(LanguageLookup, NegativeNumbersAreKeyedWithTheirSign) {
 
 TEST(LanguageExpand, LineBreaksThenTabs) {
   cSprachContainer table;
-  table.AddText(1, "", "eins\\nzwei\\tdrei");
-  table.AddText(2, "", "\\n");
-  table.AddText(3, "", "ende\\");
-  table.AddText(4, "", "a\\\\nb");          // backslash, backslash, n
-  table.AddText(5, "", "\\N\\T\\x");        // other letters stay
-  table.AddText(6, "", "\\n\\n\\t\\t");
+  table.AddText(1, "eins\\nzwei\\tdrei");
+  table.AddText(2, "\\n");
+  table.AddText(3, "ende\\");
+  table.AddText(4, "a\\\\nb");          // backslash, backslash, n
+  table.AddText(5, "\\N\\T\\x");        // other letters stay
+  table.AddText(6, "\\n\\n\\t\\t");
   EXPECT_EQ(table.GetText(1), "eins\r\nzwei\tdrei");
   EXPECT_EQ(table.GetText(2), "\r\n");
   EXPECT_EQ(table.GetText(3), "ende\\");

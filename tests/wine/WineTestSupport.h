@@ -1,8 +1,10 @@
 // Shared pieces of the Windows-side tests: the application object for the
-// duration of a test, and pumping until the windows have painted.
+// duration of a test, the answers a window gets while it comes up, and
+// pumping until the windows have painted.
 #pragma once
 
 #include "runtime/Application.h"
+#include "ui/FormEnvironment.h"
 
 struct ApplicationScope {
   TApplication app;
@@ -14,6 +16,23 @@ struct ApplicationScope {
   ~ApplicationScope() { Application = previous; }
   ApplicationScope(const ApplicationScope&) = delete;
   ApplicationScope& operator=(const ApplicationScope&) = delete;
+};
+
+// Answers a window's measurement with a fixed text height (its design
+// height leaves the layout unscaled); without `layered`, as if the platform
+// lacked the colour-key operation.
+class FixedEnvironment : public TFormEnvironment {
+public:
+  explicit FixedEnvironment(int textHeight, bool layered = true)
+      : textHeight_(textHeight), layered_(layered) {}
+  int TextHeight(const TFontRequest&) const override { return textHeight_; }
+  SetLayeredWindowAttributesProc LayeredWindowAttributes() const override {
+    return layered_ ? TFormEnvironment::LayeredWindowAttributes() : nullptr;
+  }
+
+private:
+  int textHeight_;
+  bool layered_;
 };
 
 // Dispatches pending messages a few times with short pauses, so that the

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <ostream>
 
 namespace {
@@ -117,12 +118,13 @@ public:
 class FailingPanel : public TFxPanel {
 public:
   using TFxPanel::TFxPanel;
-  bool fail = true;
+  enum { kNone, kResources, kMemory } fail = kResources;
 
 protected:
   void PaintGradient(HDC dc, const RECT& r) override {
     FillSolid(dc, r, 0x0000FF);  // red
-    if (fail) throw EOSError("out of resources");
+    if (fail == kResources) throw EOSError("out of resources");
+    if (fail == kMemory) throw std::bad_alloc();
   }
 };
 
@@ -138,19 +140,21 @@ int DarkPixels(const PixelCanvas& canvas, int x0, int y0, int w, int h) {
 
 TEST(FxPanelPaint, FailureEmptyTableAndPlainModes) {
   ApplicationScope scope;
-  Host host(260, 40);
+  Host host(330, 40);
   FailingPanel failing("failing");
+  FailingPanel outOfMemory("outOfMemory");
   FailingPanel working("working");
   TFxPanel plain("plain");
   TFxPanel empty("empty");  // a gradient without bands: only the erase shows
   empty.SetBackground(tmGradient);
   empty.Gradient().SetTwoColors(false);
-  for (auto* p : {&failing, &working}) {
+  for (auto* p : {&failing, &outOfMemory, &working}) {
     p->SetBackground(tmGradient);
     p->SetCaption("MMMM");
     p->SetFont(TFontRequest{"Arial", -14, true, clBlack});
   }
-  working.fail = false;
+  working.fail = FailingPanel::kNone;
+  outOfMemory.fail = FailingPanel::kMemory;
   failing.SetBounds(0, 0, 60, 40);
   working.SetBounds(70, 0, 60, 40);
   plain.SetBounds(140, 0, 60, 40);
@@ -159,12 +163,16 @@ TEST(FxPanelPaint, FailureEmptyTableAndPlainModes) {
   plain.CreateHandle(host.Handle());
   empty.SetBounds(200, 0, 60, 40);
   empty.CreateHandle(host.Handle());
+  outOfMemory.SetBounds(270, 0, 60, 40);
+  outOfMemory.CreateHandle(host.Handle());
   Settle();
 
-  PixelCanvas canvas(260, 40);
+  PixelCanvas canvas(330, 40);
   canvas.CaptureScreen(0, 0);
-  EXPECT_EQ(DarkPixels(canvas, 0, 0, 60, 40), 0) << "no caption over the failed gradient";
-  EXPECT_EQ(canvas.At(30, 5), (Rgb{255, 0, 0})) << "what was drawn stays";
+  for (int left : {0, 270}) {
+    EXPECT_EQ(DarkPixels(canvas, left, 0, 60, 40), 0) << "no caption over the failed gradient";
+    EXPECT_EQ(canvas.At(left + 30, 5), (Rgb{255, 0, 0})) << "what was drawn stays";
+  }
   EXPECT_GT(DarkPixels(canvas, 70, 0, 60, 40), 10) << "the caption is drawn after a good gradient";
   for (int x = 140; x < 200; x += 7)
     for (int y = 0; y < 40; y += 5)

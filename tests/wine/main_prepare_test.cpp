@@ -104,10 +104,9 @@ protected:
     WriteBytes(dir + "\\Deutsch.lng", language.Bytes());
   }
 
-  std::string Caption(const char* name) { return form.ViewOf(name).caption; }
-
+  const FixedEnvironment design{16};
   ApplicationScope scope;
-  TfrmMain form{16};
+  TfrmMain form{design};
   std::string dir;
 };
 
@@ -126,13 +125,13 @@ TEST_F(PrepareWindow, EveryFormatVersionReadsItsOwnFields) {
     info.version = c.version;
     info.silent = true;
     Write(info);
-    TfrmMain window(16);
+    TfrmMain window(design);
     window.PrepareWindow(dir);
     EXPECT_EQ(window.FSilent, c.hasVersion && c.version >= 4003);
     EXPECT_EQ(IsWindowVisible(window.Handle()) != FALSE, !window.FSilent);
-    EXPECT_EQ(window.ViewOf("lblTitel").caption, "Willkommen");
-    EXPECT_EQ(window.ViewOf("lbText").caption, "Produkt 1.0 wird vorbereitet.");
-    EXPECT_EQ(window.ViewOf("lbWait").caption, "Bitte warten ...");
+    EXPECT_EQ(window.lblTitel.Caption(), "Willkommen");
+    EXPECT_EQ(window.lbText.Caption(), "Produkt 1.0 wird vorbereitet.");
+    EXPECT_EQ(window.lbWait.Caption(), "Bitte warten ...");
   }
 }
 
@@ -144,7 +143,7 @@ TEST_F(PrepareWindow, ASilentRunKeepsTheWindowHiddenButSetsTheTexts) {
   form.PrepareWindow(dir);
   EXPECT_TRUE(form.FSilent);
   EXPECT_FALSE(IsWindowVisible(form.Handle()));
-  EXPECT_EQ(Caption("lblTitel"), "Willkommen");
+  EXPECT_EQ(form.lblTitel.Caption(), "Willkommen");
   EXPECT_EQ(form.Position(), poScreenCenter) << "never placed";
 }
 
@@ -156,7 +155,7 @@ TEST_F(PrepareWindow, ShownCentredOrInTheCornerWithASplashPicture) {
   EXPECT_EQ(form.Left(), (cx - 381) / 2);
   EXPECT_EQ(form.Top(), (cy - 167) / 2);
 
-  TfrmMain cornered(16);
+  TfrmMain cornered(design);
   cornered.FHasSplash = true;
   cornered.PrepareWindow(dir);
   EXPECT_EQ(cornered.Left(), cx - 381 - 5);
@@ -177,8 +176,8 @@ TEST_F(PrepareWindow, PlaceholdersAreReplacedNameFirstThenVersion) {
   language.body = "%PRODUKTNAME% (%PRODUKTVERSION%) %produktname%";
   Write(info, language);
   form.PrepareWindow(dir);
-  EXPECT_EQ(Caption("lbText"), "Suite 7.1 Pro (7.1) %produktname%");
-  EXPECT_EQ(Caption("lblTitel"), "Willkommen") << "the title is taken as it is";
+  EXPECT_EQ(form.lbText.Caption(), "Suite 7.1 Pro (7.1) %produktname%");
+  EXPECT_EQ(form.lblTitel.Caption(), "Willkommen") << "the title is taken as it is";
 }
 
 TEST_F(PrepareWindow, ProductNameAndVersionAreCutAt255Characters) {
@@ -189,7 +188,7 @@ TEST_F(PrepareWindow, ProductNameAndVersionAreCutAt255Characters) {
   language.body = "%PRODUKTNAME%|%PRODUKTVERSION%";
   Write(info, language);
   form.PrepareWindow(dir);
-  EXPECT_EQ(Caption("lbText"), std::string(255, 'n') + "|" + std::string(255, 'v'));
+  EXPECT_EQ(form.lbText.Caption(), std::string(255, 'n') + "|" + std::string(255, 'v'));
 }
 
 TEST_F(PrepareWindow, AMissingWaitTextLeavesTheWaitLabelEmpty) {
@@ -197,8 +196,7 @@ TEST_F(PrepareWindow, AMissingWaitTextLeavesTheWaitLabelEmpty) {
   language.withWait = false;
   Write(SetupInfo(), language);
   form.PrepareWindow(dir);
-  EXPECT_EQ(Caption("lbWait"), "");
-  EXPECT_EQ(form.FSprache, nullptr) << "the table is gone after the texts";
+  EXPECT_EQ(form.lbWait.Caption(), "");
 }
 
 TEST_F(PrepareWindow, FailuresOfTheFilesAreRaised) {
@@ -210,13 +208,12 @@ TEST_F(PrepareWindow, FailuresOfTheFilesAreRaised) {
     EXPECT_EQ(e.Message(), "Stream-Lesefehler");
   }
   EXPECT_FALSE(IsWindowVisible(form.Handle()));
-  EXPECT_EQ(Caption("lblTitel"), "#");
+  EXPECT_EQ(form.lblTitel.Caption(), "#");
 
   SetupInfo info;
   info.languageFile = "Fehlt.lng";
   WriteBytes(dir + "\\setup.inf", info.Bytes());
   EXPECT_THROW(form.PrepareWindow(dir), EFOpenError);
-  EXPECT_EQ(form.FSprache, nullptr);
 
   DeleteFileA((dir + "\\setup.inf").c_str());
   EXPECT_THROW(form.PrepareWindow(dir), EFOpenError);

@@ -9,24 +9,34 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <memory>
 #include <string>
 
 namespace {
 
-constexpr int kDesignTextHeight = 16;
+const FixedEnvironment kDesign(16);
+
+// A control's rectangle in its window's coordinates.
+RECT BoundsInWindow(const TfrmMain& form, const TControl& control) {
+  RECT r = {};
+  if (control.Handle()) {
+    GetWindowRect(control.Handle(), &r);
+  } else {
+    r = control.BoundsRect();
+    MapWindowPoints(control.Parent()->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+  }
+  RECT window = {};
+  GetWindowRect(form.Handle(), &window);
+  OffsetRect(&r, -window.left, -window.top);
+  return r;
+}
 
 class ProgressWindow : public ::testing::Test {
 protected:
   ApplicationScope scope;
-  TfrmMain form{kDesignTextHeight};
+  TfrmMain form{kDesign};
 
-  RECT Bounds(const char* name) {
-    TfrmMain::ControlView view = form.ViewOf(name);
-    EXPECT_TRUE(view.found) << name;
-    return view.bounds;
-  }
+  RECT Bounds(const TControl& control) { return BoundsInWindow(form, control); }
 
   // Shows the window in the top-left corner of the screen and captures it.
   std::unique_ptr<PixelCanvas> ShowAndCapture() {
@@ -72,58 +82,57 @@ TEST_F(ProgressWindow, IsAHiddenTopmostPopupOwnedByTheApplicationWindow) {
 }
 
 TEST_F(ProgressWindow, ControlsSitWhereTheLayoutPutsThem) {
-  ExpectRect(Bounds("pnlFrame"), 0, 0, 381, 167, "pnlFrame");
-  ExpectRect(Bounds("pnlform"), 7, 7, 367, 153, "pnlform");
-  ExpectRect(Bounds("pnlTop"), 8, 8, 365, 64, "pnlTop");
-  ExpectRect(Bounds("Image2"), 311, 12, 56, 53, "Image2");
-  ExpectRect(Bounds("lbText"), 39, 32, 267, 32, "lbText");
-  ExpectRect(Bounds("pnlTopBody"), 8, 69, 365, 3, "pnlTopBody");
-  ExpectRect(Bounds("Balken"), 30, 119, 321, 17, "Balken");
-  const RECT title = Bounds("lblTitel");
+  ExpectRect(Bounds(form.pnlFrame), 0, 0, 381, 167, "pnlFrame");
+  ExpectRect(Bounds(form.pnlform), 7, 7, 367, 153, "pnlform");
+  ExpectRect(Bounds(form.pnlTop), 8, 8, 365, 64, "pnlTop");
+  ExpectRect(Bounds(form.Image2), 311, 12, 56, 53, "Image2");
+  ExpectRect(Bounds(form.lbText), 39, 32, 267, 32, "lbText");
+  ExpectRect(Bounds(form.pnlTopBody), 8, 69, 365, 3, "pnlTopBody");
+  ExpectRect(Bounds(form.Balken), 30, 119, 321, 17, "Balken");
+  const RECT title = Bounds(form.lblTitel);
   EXPECT_EQ(title.left, 24);
   EXPECT_EQ(title.top, 16);
-  const RECT wait = Bounds("lbWait");
+  const RECT wait = Bounds(form.lbWait);
   EXPECT_EQ(wait.left, 31);
   EXPECT_EQ(wait.top, 97);
-  EXPECT_FALSE(form.ViewOf("XPManifest1").found) << "not a visual control";
 
   RECT client;
-  HWND frame = form.ViewOf("pnlFrame").handle;
+  HWND frame = form.pnlFrame.Handle();
   GetClientRect(frame, &client);
   EXPECT_EQ(client.right, 377) << "the client edge takes 2 pixels a side";
   EXPECT_TRUE(GetWindowLongPtrA(frame, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-  EXPECT_FALSE(GetWindowLongPtrA(form.ViewOf("pnlform").handle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_FALSE(GetWindowLongPtrA(form.pnlform.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
 TEST_F(ProgressWindow, LabelsStartWithAHashAndFollowTheirText) {
-  for (const char* name : {"lblTitel", "lbText", "lbWait"})
-    EXPECT_EQ(form.ViewOf(name).caption, "#") << name;
+  for (const TLabel* label : {&form.lblTitel, &form.lbText, &form.lbWait})
+    EXPECT_EQ(label->Caption(), "#") << label->Name();
 
-  const RECT hash = Bounds("lblTitel");
+  const RECT hash = Bounds(form.lblTitel);
   form.SetTitle("A much longer title for the head");
-  const RECT longer = Bounds("lblTitel");
+  const RECT longer = Bounds(form.lblTitel);
   EXPECT_EQ(longer.left, hash.left);
   EXPECT_GT(longer.right - longer.left, 3 * (hash.right - hash.left));
   EXPECT_EQ(longer.bottom - longer.top, hash.bottom - hash.top) << "stays on one line";
 
   form.SetTitle("");
-  const RECT empty = Bounds("lblTitel");
+  const RECT empty = Bounds(form.lblTitel);
   EXPECT_GT(empty.right - empty.left, 0) << "an empty text measures as one blank";
   EXPECT_EQ(empty.bottom - empty.top, hash.bottom - hash.top);
 
   // Accelerator handling: "&&" shows one "&" in the title, but the body
   // shows every "&" literally and keeps its box.
   form.SetWaitText("a&&b");
-  const int doubled = Bounds("lbWait").right - Bounds("lbWait").left;
+  const int doubled = Bounds(form.lbWait).right - Bounds(form.lbWait).left;
   form.SetWaitText("a&b");
-  const int single = Bounds("lbWait").right - Bounds("lbWait").left;
+  const int single = Bounds(form.lbWait).right - Bounds(form.lbWait).left;
   EXPECT_GT(doubled, single);
   form.SetBody(std::string(400, 'x') + " tail");
-  ExpectRect(Bounds("lbText"), 39, 32, 267, 32, "lbText keeps its box");
+  ExpectRect(Bounds(form.lbText), 39, 32, 267, 32, "lbText keeps its box");
 }
 
 TEST_F(ProgressWindow, ProgressBarRunsFrom0To100InStepsOf10) {
-  HWND bar = form.ViewOf("Balken").handle;
+  HWND bar = form.Balken.Handle();
   char className[32] = {};
   GetClassNameA(bar, className, sizeof className);
   EXPECT_STREQ(className, "msctls_progress32");
@@ -132,7 +141,7 @@ TEST_F(ProgressWindow, ProgressBarRunsFrom0To100InStepsOf10) {
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
   form.SetProgress(42);
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 42) << "sent at once";
-  EXPECT_EQ(form.ProgressPosition(), 42);
+  EXPECT_EQ(form.Balken.Position(), 42);
   SendMessageA(bar, PBM_STEPIT, 0, 0);
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 52);
 }
@@ -231,7 +240,7 @@ TEST_F(ProgressWindow, HeadIsWhiteWithThePictureAndTheStripUnderIt) {
 
 TEST_F(ProgressWindow, ALongTitleIsDrawnOverThePictureAndCutAtTheHeadsEdge) {
   form.SetTitle(std::string(80, 'W'));
-  const RECT title = Bounds("lblTitel");
+  const RECT title = Bounds(form.lblTitel);
   EXPECT_GT(title.right, 373) << "the label grows beyond the head";
   auto shot = ShowAndCapture();
   const PixelCanvas& window = *shot;
@@ -254,27 +263,15 @@ TEST_F(ProgressWindow, ALongTitleIsDrawnOverThePictureAndCutAtTheHeadsEdge) {
   EXPECT_EQ(window.At(373, title.top + 2), SysColor(COLOR_BTNSHADOW));
 }
 
-TEST(ProgressWindowScaling, LayoutFollowsTheMeasuredTextHeight) {
+TEST(ProgressWindowScaling, AnotherTextHeightScalesTheLayout) {
   ApplicationScope scope;
-  TfrmMain measured;  // the font as the platform matches it
-  const int h = measured.TextHeight();
-  for (const TFontRequest& request : {TFontRequest{"Arial", -13, false, clBlack},
-                                TFontRequest{"Arial", -12, false, clBlack},
-                                TFontRequest{"MS Sans Serif", -11, true, clWindowText}}) {
-    const MatchedFont m = DescribeMatchedFont(request);
-    std::cout << "font \"" << request.face << "\" " << request.height << " -> \"" << m.face
-              << "\", text height " << m.height << "\n";
-  }
-  EXPECT_EQ(h, MeasureTextHeight(TFontRequest{"Arial", -13, false, clBlack}));
+  TfrmMain form{FixedEnvironment(15)};  // what "Arial" -13 measures under Wine
   RECT client;
-  GetClientRect(measured.Handle(), &client);
-  EXPECT_EQ(client.right, MulDivRound(381, h, 16));
-  EXPECT_EQ(client.bottom, MulDivRound(167, h, 16));
-  const RECT bar = measured.ViewOf("Balken").bounds;
-  EXPECT_EQ(bar.right - bar.left, MulDivRound(321, h, 16));
-  const RECT strip = measured.ViewOf("pnlTopBody").bounds;
-  EXPECT_EQ(strip.bottom - strip.top, MulDivRound(3, h, 16));
-
-  TfrmMain unscaled(16);
-  EXPECT_EQ(unscaled.TextHeight(), 16);
+  GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(client.right, 357);
+  EXPECT_EQ(client.bottom, 157);
+  const RECT bar = BoundsInWindow(form, form.Balken);
+  EXPECT_EQ(bar.right - bar.left, MulDivRound(321, 15, 16));
+  const RECT strip = BoundsInWindow(form, form.pnlTopBody);
+  EXPECT_EQ(strip.bottom - strip.top, MulDivRound(3, 15, 16));
 }

@@ -141,7 +141,7 @@ protected:
   // Where the splash window comes up: its design size, scaled by the text
   // height this prefix's fonts give, centred on the 1024 x 768 screen.
   static POINT CentredCorner() {
-    const int h = MeasureSplashTextHeight(nullptr);
+    const int h = PlatformEnvironment().TextHeight(SplashFormFont());
     const int width = h == 13 ? 239 : MulDiv(239, h, 13);
     const int height = h == 13 ? 118 : MulDiv(118, h, 13);
     return POINT{(1024 - width) / 2, (768 - height) / 2};

@@ -1,4 +1,5 @@
 #include "PictureFiles.h"
+#include "WineTestSupport.h"
 
 #include "app/UFrmSplashPicture.h"
 #include "runtime/Application.h"
@@ -16,8 +17,7 @@ using picture_files::ScratchFolder;
 
 namespace {
 
-int DesignHeight(HWND) { return 13; }
-int LargerHeight(HWND) { return 15; }
+const FixedEnvironment kDesign(13);
 
 class SplashWindow : public ::testing::Test {
 protected:
@@ -25,12 +25,6 @@ protected:
     if (!Application) Application = new TApplication();  // lives as long as the test program
     ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
     ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
-    savedLayered_ = LayeredWindowAttributes();
-    OverrideSplashTextHeightMeasure(&DesignHeight);
-  }
-  void TearDown() override {
-    OverrideSplashTextHeightMeasure(nullptr);
-    OverrideLayeredWindowAttributes(savedLayered_);
   }
 
   // The start-up sequence's use of the window: load, then size to the picture.
@@ -46,15 +40,13 @@ protected:
     EXPECT_EQ(form.Width(), width);
     EXPECT_EQ(form.Height(), height);
   }
-
-  SetLayeredWindowAttributesProc savedLayered_ = nullptr;
 };
 
 }  // namespace
 
 TEST_F(SplashWindow, ComesUpCentredVisibleTopmostAndKeyedAtItsDesignSize) {
   const HWND mainBefore = Application->MainForm();
-  TfrmSplashPicture form;
+  TfrmSplashPicture form(kDesign);
   const HWND window = form.Handle();
   ExpectBounds(form, 392, 325, 239, 118);
   EXPECT_TRUE(form.Visible());
@@ -90,7 +82,7 @@ TEST_F(SplashWindow, GrowsRightAndDownwardsToALargePictureWithoutCentringAgain) 
   pw::Bmp big;
   big.width = 640;
   big.height = 480;
-  TfrmSplashPicture form;
+  TfrmSplashPicture form(kDesign);
   LoadAndSize(form, folder.Write("Setup.bmp", pw::Write(big)));
   form.Show();
   ExpectBounds(form, 392, 325, 640, 480);  // covers 392..1031 x 325..804
@@ -101,7 +93,7 @@ TEST_F(SplashWindow, GrowsRightAndDownwardsToALargePictureWithoutCentringAgain) 
 
 TEST_F(SplashWindow, AFailedLoadLeavesItCentredAtDesignSize) {
   ScratchFolder folder;
-  TfrmSplashPicture form;
+  TfrmSplashPicture form(kDesign);
   const std::string broken = folder.Write("Setup.wmf", pw::Bytes(200, 7));
   EXPECT_THROW(LoadAndSize(form, broken), Exception);
   form.Show();
@@ -111,23 +103,21 @@ TEST_F(SplashWindow, AFailedLoadLeavesItCentredAtDesignSize) {
 
 TEST_F(SplashWindow, AnEmptyBitmapSizesItToNothing) {
   ScratchFolder folder;
-  TfrmSplashPicture form;
+  TfrmSplashPicture form(kDesign);
   LoadAndSize(form, folder.Write("Setup.bmp", {}));
   form.Show();
   ExpectBounds(form, 392, 325, 0, 0);
 }
 
 TEST_F(SplashWindow, AnotherMeasuredTextHeightScalesTheDesign) {
-  OverrideSplashTextHeightMeasure(&LargerHeight);
-  TfrmSplashPicture form;
+  TfrmSplashPicture form(FixedEnvironment(15));
   // 239 x 118 scaled by 15 / 13, then centred.
   ExpectBounds(form, (1024 - 276) / 2, (768 - 136) / 2, 276, 136);
   EXPECT_EQ(form.imgPicture().Width(), 276);
 }
 
 TEST_F(SplashWindow, WithoutTheLayeredOperationItIsAPlainTopmostPopup) {
-  OverrideLayeredWindowAttributes(nullptr);
-  TfrmSplashPicture form;
+  TfrmSplashPicture form(FixedEnvironment(13, false));
   const LONG_PTR exStyle = GetWindowLongPtrA(form.Handle(), GWL_EXSTYLE);
   EXPECT_FALSE(exStyle & WS_EX_LAYERED);
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
@@ -140,8 +130,7 @@ TEST_F(SplashWindow, PaintsThePictureOnlyWhenThePlatformAsks) {
   s.width = 4;
   s.height = 2;
   s.pixels = pw::Rows(4, 2, 24, false, [](int x, int y) { return x == 0 && y == 0 ? 0x000001u : 0x3080C0u; });
-  OverrideLayeredWindowAttributes(nullptr);  // read back what the window itself painted
-  TfrmSplashPicture form;
+  TfrmSplashPicture form(FixedEnvironment(13, false));  // read back what the window itself painted
   UpdateWindow(form.Handle());
   LoadAndSize(form, folder.Write("Setup.bmp", pw::Write(s)));
   RECT pending = {};
@@ -157,7 +146,7 @@ TEST_F(SplashWindow, PaintsThePictureOnlyWhenThePlatformAsks) {
 
 TEST(SplashTextHeight, TheRealMeasureGivesAHeight) {
   if (!Application) Application = new TApplication();
-  const int height = MeasureSplashTextHeight(Application->Handle());
+  const int height = PlatformEnvironment().TextHeight(SplashFormFont());
   EXPECT_GT(height, 0);
   RecordProperty("measured_text_height", height);
   std::printf("measured \"0\" height of the splash font: %d\n", height);

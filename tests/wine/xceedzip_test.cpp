@@ -3,6 +3,9 @@
 // method table by position.
 #include "FixturePaths.h"
 #include "runtime/ProcAddress.h"
+#include "zip/XceedZipContract.h"
+#include "ResultCodes.h"
+#include "../support/ZipBytes.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -19,30 +22,7 @@
 
 namespace {
 
-const CLSID kClsid = {0xDB797690, 0x40E0, 0x11D2, {0x9B, 0xD5, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
-const IID kIidXceedZip = {0x07189400, 0x00F2, 0x11D5, {0x80, 0x2D, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
-const IID kIidEvents = {0xDB797691, 0x40E0, 0x11D2, {0x9B, 0xD5, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
 const wchar_t kClassKey[] = L"CLSID\\{DB797690-40E0-11D2-9BD5-0060082AE372}";
-
-const DISPID kZipFilename = 100;
-const DISPID kUnzipToFolder = 203;
-const DISPID kEncryptionPassword = 402;
-const DISPID kZipOpenedFiles = 403;
-const DISPID kPreservePaths = 202;
-
-const LONG kArchiveMissing = 503;
-const LONG kArchiveUnreadable = 505;
-const LONG kPassword = 510;
-const LONG kDamaged = 511;
-const LONG kUnsafeName = 512;
-const LONG kWriteFailed = 513;
-const LONG kNoTargetFolder = 521;
-
-// The two methods the program calls by their position in the method table.
-using AddFilesToProcessFn = HRESULT(STDMETHODCALLTYPE*)(void* self, BSTR mask);
-using UnzipFn = HRESULT(STDMETHODCALLTYPE*)(void* self, LONG* result);
-const int kAddFilesToProcessSlot = 90;
-const int kUnzipSlot = 95;
 
 std::wstring Wide(const std::string& text) {
   int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -156,7 +136,7 @@ public:
       *out = static_cast<IOleClientSite*>(this);
     } else if (iid == IID_IPropertyNotifySink) {
       *out = static_cast<IPropertyNotifySink*>(this);
-    } else if (iid == IID_IDispatch || iid == kIidEvents) {
+    } else if (iid == IID_IDispatch || iid == DIID_IXceedZipEvents) {
       *out = static_cast<IDispatch*>(this);
     } else {
       *out = nullptr;
@@ -208,7 +188,7 @@ I* Query(IUnknown* object, const IID& iid) {
 class ZipClient {
 public:
   explicit ZipClient(CountedObject* host) : host_(host) {
-    HRESULT hr = CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+    HRESULT hr = CoCreateInstance(CLSID_XceedZip, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                   IID_IOleObject, reinterpret_cast<void**>(&ole_));
     EXPECT_EQ(hr, S_OK);
     if (!ole_) return;
@@ -220,11 +200,11 @@ public:
     persist->Release();
     control_ = Query<IOleControl>(ole_, IID_IOleControl);
     dispatch_ = Query<IDispatch>(ole_, IID_IDispatch);
-    zip_ = Query<IUnknown>(ole_, kIidXceedZip);
+    zip_ = Query<IXceedZip>(ole_, IID_IXceedZip);
     IConnectionPointContainer* points =
         Query<IConnectionPointContainer>(ole_, IID_IConnectionPointContainer);
     Connect(points, IID_IPropertyNotifySink, &propertySink_);
-    Connect(points, kIidEvents, &eventSink_);
+    Connect(points, DIID_IXceedZipEvents, &eventSink_);
     points->Release();
     EXPECT_EQ(control_->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
   }
@@ -278,23 +258,23 @@ public:
 
   void AddMask(const wchar_t* mask) {
     BSTR text = SysAllocString(mask);
-    auto add = reinterpret_cast<AddFilesToProcessFn>(Slot(kAddFilesToProcessSlot));
+    auto add = reinterpret_cast<AddFilesToProcessMethod>(Slot(kAddFilesToProcessSlot));
     EXPECT_EQ(add(zip_, text), S_OK);
     SysFreeString(text);
   }
   LONG Unzip() {
     LONG result = -1;
-    auto unzip = reinterpret_cast<UnzipFn>(Slot(kUnzipSlot));
+    auto unzip = reinterpret_cast<UnzipMethod>(Slot(kUnzipSlot));
     EXPECT_EQ(unzip(zip_, &result), S_OK);
     return result;
   }
 
   // The settings of the program's first extraction.
   void SetUpFirstExtraction(const std::wstring& archive, const std::wstring& folder) {
-    PutString(kZipFilename, archive);
-    PutBool(kZipOpenedFiles, true);
-    PutString(kUnzipToFolder, folder);
-    PutString(kEncryptionPassword, L"K470395");
+    PutString(kDispZipFilename, archive);
+    PutBool(kDispZipOpenedFiles, true);
+    PutString(kDispUnzipToFolder, folder);
+    PutString(kDispEncryptionPassword, L"K470395");
   }
 
 private:
@@ -322,7 +302,7 @@ private:
   IOleObject* ole_ = nullptr;
   IOleControl* control_ = nullptr;
   IDispatch* dispatch_ = nullptr;
-  IUnknown* zip_ = nullptr;
+  IXceedZip* zip_ = nullptr;
   Connection propertySink_;
   Connection eventSink_;
 };
@@ -380,7 +360,7 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
   EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, kClassKey, 0, KEY_READ, &key), ERROR_SUCCESS);
   EXPECT_EQ(Export("DllUnregisterServer")(), S_OK) << "unregistering twice is no failure";
   IUnknown* object = nullptr;
-  EXPECT_EQ(CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+  EXPECT_EQ(CoCreateInstance(CLSID_XceedZip, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                              reinterpret_cast<void**>(&object)),
             REGDB_E_CLASSNOTREG);
   ASSERT_EQ(Export("DllRegisterServer")(), S_OK);
@@ -413,8 +393,8 @@ TEST_F(XceedZip, TheProgramsTwoExtractionsOnOneInstance) {
   // The program copies the archive and extracts the installer from the copy;
   // password and ZipOpenedFiles are not set again.
   ASSERT_TRUE(CopyFileW(Archive(L"medium.zip").c_str(), (source / L"_Setup.lib").c_str(), FALSE));
-  client.PutString(kZipFilename, source / L"_Setup.lib");
-  client.PutString(kUnzipToFolder, second.path());
+  client.PutString(kDispZipFilename, source / L"_Setup.lib");
+  client.PutString(kDispUnzipToFolder, second.path());
   client.AddMask(L"_inst32d.exe");
   ASSERT_EQ(client.Unzip(), 0);
   EXPECT_EQ(ReadAll(second / L"_inst32d.exe"), ContentOf(L"_inst32d.exe"));
@@ -428,24 +408,24 @@ TEST_F(XceedZip, MissingUnreadableAndForeignArchivesGiveTheirResults) {
   TempFolder target, scratch;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(scratch / L"no such archive.lib", target.path());
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
-  client.PutString(kZipFilename, scratch / L"no such folder\\_Setup.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
-  client.PutString(kZipFilename, L"");
-  EXPECT_EQ(client.Unzip(), kArchiveMissing);
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
+  client.PutString(kDispZipFilename, scratch / L"no such folder\\_Setup.lib");
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
+  client.PutString(kDispZipFilename, L"");
+  EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
 
-  client.PutString(kZipFilename, Archive(L"not_a_zip.zip"));
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  client.PutString(kDispZipFilename, Archive(L"not_a_zip.zip"));
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
   WriteAll(scratch / L"empty.lib", "");
-  client.PutString(kZipFilename, scratch / L"empty.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
+  client.PutString(kDispZipFilename, scratch / L"empty.lib");
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
   // The archive's first half only: the directory at its end is missing.
   std::string whole = ReadAll(Archive(L"medium.zip"));
   WriteAll(scratch / L"half.lib", whole.substr(0, whole.size() / 2));
-  client.PutString(kZipFilename, scratch / L"half.lib");
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable);
-  client.PutString(kZipFilename, scratch.path());
-  EXPECT_EQ(client.Unzip(), kArchiveUnreadable) << "a folder is no archive";
+  client.PutString(kDispZipFilename, scratch / L"half.lib");
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
+  client.PutString(kDispZipFilename, scratch.path());
+  EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable) << "a folder is no archive";
   EXPECT_TRUE(FilesIn(target.path()).empty());
 }
 
@@ -474,10 +454,10 @@ TEST_F(XceedZip, AWrongOrMissingPasswordLeavesNoFileBehind) {
       TempFolder target;
       ZipClient client(&host_);
       client.SetUpFirstExtraction(Archive(archive), target.path());
-      client.PutString(kEncryptionPassword, password);
+      client.PutString(kDispEncryptionPassword, password);
       client.AddMask(L"*.lng");
       client.AddMask(L"_inst32d.exe");
-      EXPECT_EQ(client.Unzip(), kPassword);
+      EXPECT_EQ(client.Unzip(), kResultPassword);
       // empty.lng has no data to decrypt; traditional encryption may or may
       // not produce it, but never a damaged or temporary file.
       std::set<std::wstring> files = FilesIn(target.path());
@@ -505,7 +485,7 @@ TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
   auto add = reinterpret_cast<AddFilesToExcludeFn>((*reinterpret_cast<void***>(client.zip()))[89]);
   EXPECT_EQ(add(client.zip(), exclude), S_OK);
   SysFreeString(exclude);
-  client.PutString(kUnzipToFolder, excluding.path());
+  client.PutString(kDispUnzipToFolder, excluding.path());
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(excluding.path()),
             (std::set<std::wstring>{L"data1.bin", L"de.lng", L"empty.lng", L"Setup.inf"}));
@@ -521,9 +501,8 @@ TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(ReadAll(target / L"Setup.inf"), ContentOf(L"Setup.inf"));
 
-  const DISPID kSkipIfExisting = 205;
   WriteAll(target / L"Setup.inf", "kept");
-  client.PutBool(kSkipIfExisting, true);
+  client.PutBool(kDispSkipIfExisting, true);
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(ReadAll(target / L"Setup.inf"), "kept") << "SkipIfExisting leaves it alone";
 }
@@ -545,23 +524,22 @@ TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut
   TempFolder scratch, plain, aes;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(DamagedCopy(scratch, L"plain.zip", "top.lng", 40), plain.path());
-  EXPECT_EQ(client.Unzip(), kDamaged) << "CRC of a stored entry";
+  EXPECT_EQ(client.Unzip(), kResultDamagedEntry) << "CRC of a stored entry";
   VARIANT checked;
   VariantInit(&checked);
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
-  const DISPID kTestZipFile = 604;
-  EXPECT_EQ(client.dispatch()->Invoke(kTestZipFile, IID_NULL, 0, DISPATCH_METHOD, &none, &checked,
+  EXPECT_EQ(client.dispatch()->Invoke(kDispTestZipFile, IID_NULL, 0, DISPATCH_METHOD, &none, &checked,
                                       nullptr, nullptr),
             S_OK);
-  EXPECT_EQ(checked.lVal, kDamaged) << "the check finds it too";
+  EXPECT_EQ(checked.lVal, kResultDamagedEntry) << "the check finds it too";
   std::set<std::wstring> files = FilesIn(plain.path());
   EXPECT_EQ(files.count(L"top.lng"), 0u);
   EXPECT_EQ(files.count(L"docs\\guide.lng"), 1u);
 
   // AES: the MAC catches the change (AE-2 entries carry no CRC).
-  client.PutString(kZipFilename, DamagedCopy(scratch, L"medium_aes.zip", "_inst32d.exe", 5000));
-  client.PutString(kUnzipToFolder, aes.path());
-  EXPECT_EQ(client.Unzip(), kDamaged);
+  client.PutString(kDispZipFilename, DamagedCopy(scratch, L"medium_aes.zip", "_inst32d.exe", 5000));
+  client.PutString(kDispUnzipToFolder, aes.path());
+  EXPECT_EQ(client.Unzip(), kResultDamagedEntry);
   files = FilesIn(aes.path());
   EXPECT_EQ(files.count(L"_inst32d.exe"), 0u);
   EXPECT_EQ(files.count(L"de.lng"), 1u);
@@ -579,14 +557,14 @@ TEST_F(XceedZip, TargetFolderIsCreatedAndWriteFailuresAreReported) {
   // A folder where a file should go cannot be replaced.
   CreateDirectoryW((target / L"blocked").c_str(), nullptr);
   CreateDirectoryW((target / L"blocked\\de.lng").c_str(), nullptr);
-  client.PutString(kUnzipToFolder, target / L"blocked");
+  client.PutString(kDispUnzipToFolder, target / L"blocked");
   client.AddMask(L"*.lng");
-  EXPECT_EQ(client.Unzip(), kWriteFailed);
+  EXPECT_EQ(client.Unzip(), kResultWriteFailed);
   EXPECT_EQ(ReadAll(target / L"blocked\\Setup.inf"), ContentOf(L"Setup.inf"));
   EXPECT_EQ(ReadAll(target / L"blocked\\EN.LNG"), ContentOf(L"EN.LNG"));
 
-  client.PutString(kUnzipToFolder, L"");
-  EXPECT_EQ(client.Unzip(), kNoTargetFolder);
+  client.PutString(kDispUnzipToFolder, L"");
+  EXPECT_EQ(client.Unzip(), kResultNoTargetFolder);
 }
 
 TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
@@ -603,7 +581,7 @@ TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
 
   ZipClient client(&host_);
   client.SetUpFirstExtraction(Archive(L"hostile.zip"), target);
-  EXPECT_EQ(client.Unzip(), kUnsafeName);
+  EXPECT_EQ(client.Unzip(), kResultUnsafeName);
   EXPECT_EQ(FilesIn(target), (std::set<std::wstring>{L"ok.txt", L"sub\\ok2.txt"}))
       << "the harmless entries still come out";
   EXPECT_EQ(FilesIn(parent.path()), (std::set<std::wstring>{L"target\\ok.txt",
@@ -618,15 +596,15 @@ TEST_F(XceedZip, EntryNamesInUtf8AndCp437AndFoldersWithOrWithoutPaths) {
   TempFolder kept, flat;
   ZipClient client(&host_);
   client.SetUpFirstExtraction(Archive(L"plain.zip"), kept.path());
-  client.PutString(kEncryptionPassword, L"");
+  client.PutString(kDispEncryptionPassword, L"");
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(kept.path()),
             (std::set<std::wstring>{L"docs\\guide.lng", L"top.lng", L"Gr\u00f6\u00dfe.lng",
                                     L"M\u00fcller.txt"}));
   EXPECT_EQ(ReadAll(kept / L"M\u00fcller.txt"), "cp437 name");
 
-  client.PutBool(kPreservePaths, false);
-  client.PutString(kUnzipToFolder, flat.path());
+  client.PutBool(kDispPreservePaths, false);
+  client.PutString(kDispUnzipToFolder, flat.path());
   client.AddMask(L"*.lng");
   EXPECT_EQ(client.Unzip(), 0);
   EXPECT_EQ(FilesIn(flat.path()),
@@ -666,11 +644,11 @@ TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
     VariantClear(&back);
   }
   EXPECT_EQ(ids.size(), 46u) << "every property has its own dispatch id";
-  EXPECT_TRUE(ids.count(kZipFilename) && ids.count(kUnzipToFolder) &&
-              ids.count(kEncryptionPassword) && ids.count(kZipOpenedFiles));
+  EXPECT_TRUE(ids.count(kDispZipFilename) && ids.count(kDispUnzipToFolder) &&
+              ids.count(kDispEncryptionPassword) && ids.count(kDispZipOpenedFiles));
 
-  client.PutString(kZipFilename, L"");  // null BSTR: the empty string
-  VARIANT name = client.Get(kZipFilename);
+  client.PutString(kDispZipFilename, L"");  // null BSTR: the empty string
+  VARIANT name = client.Get(kDispZipFilename);
   EXPECT_EQ(name.vt, VT_BSTR);
   EXPECT_EQ(SysStringLen(name.bstrVal), 0u);
   VariantClear(&name);
@@ -679,6 +657,86 @@ TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
   VariantInit(&value);
   value.vt = VT_I4;
   EXPECT_EQ(client.Put(4711, value), DISP_E_MEMBERNOTFOUND);
+}
+
+// A copy of a fixture archive in which `entry` declares `size` bytes
+// although its data holds more.
+std::wstring WithDeclaredSize(const TempFolder& folder, const wchar_t* archive,
+                              const std::string& entry, uint32_t size) {
+  std::string bytes = ReadAll(Archive(archive));
+  EXPECT_EQ(SetDeclaredSize(bytes, entry, size), 1) << entry;
+  std::wstring path = folder / L"declared.zip";
+  WriteAll(path, bytes);
+  return path;
+}
+
+TEST_F(XceedZip, AnEntryGoingOnBeyondItsDeclaredSizeFailsWithoutAFile) {
+  struct Case {
+    const wchar_t* archive;
+    const char* entry;
+    std::set<std::wstring> left;  // the other "*.lng" entries, and no temporary file
+  };
+  const Case cases[] = {
+      {L"plain.zip", "top.lng", {L"docs\\guide.lng", L"Gr\u00f6\u00dfe.lng"}},  // stored
+      {L"plain.zip", "docs/guide.lng", {L"top.lng", L"Gr\u00f6\u00dfe.lng"}},    // deflated
+      {L"medium.zip", "de.lng", {L"EN.LNG", L"empty.lng"}},              // traditional
+      {L"medium_aes.zip", "de.lng", {L"EN.LNG", L"empty.lng"}}};         // AES
+  for (const Case& c : cases) {
+    TempFolder scratch, target;
+    ZipClient client(&host_);
+    client.SetUpFirstExtraction(WithDeclaredSize(scratch, c.archive, c.entry, 100), target.path());
+    client.AddMask(L"*.lng");
+    EXPECT_EQ(client.Unzip(), kResultEntryTooLong) << c.entry;
+    EXPECT_EQ(FilesIn(target.path()), c.left) << c.entry;
+  }
+}
+
+TEST_F(XceedZip, DeclaredSizesBeyondTheFreeSpaceFailBeforeAnythingIsWritten) {
+  TempFolder target;
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"huge_declared.zip"), target.path());
+  EXPECT_EQ(client.Unzip(), kResultDiskFull);
+  EXPECT_TRUE(FilesIn(target.path()).empty()) << "not even the small entry";
+  client.AddMask(L"small.txt");
+  EXPECT_EQ(client.Unzip(), 0) << "what is not selected does not count";
+  EXPECT_EQ(ReadAll(target / L"small.txt"), "small");
+}
+
+TEST_F(XceedZip, ALockedTargetIsLeftAloneAndTheResultSaysSo) {
+  TempFolder target;
+  std::wstring locked = target / L"Setup.inf";
+  WriteAll(locked, "planted");
+  SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
+  client.AddMask(L"*.lng");
+  client.AddMask(L"Setup.inf");
+  EXPECT_EQ(client.Unzip(), kResultWriteFailed);
+  CloseHandle(lock);
+  EXPECT_EQ(ReadAll(locked), "planted");
+  EXPECT_TRUE(GetFileAttributesW(locked.c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(FilesIn(target.path()),
+            (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}))
+      << "the other entries, and no temporary file";
+
+  EXPECT_EQ(client.Unzip(), 0) << "once the lock is gone";
+  EXPECT_EQ(ReadAll(locked), ContentOf(L"Setup.inf"));
+}
+
+TEST_F(XceedZip, NothingIsWrittenThroughALinkedFolderBelowTheTarget) {
+  // Made by the wine_linked_folder test fixture: target\link leads to outside.
+  const std::wstring links = L"C:\\setup-links";
+  DWORD link = GetFileAttributesW((links + L"\\target\\link").c_str());
+  ASSERT_TRUE(link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_REPARSE_POINT));
+  ZipClient client(&host_);
+  client.SetUpFirstExtraction(Archive(L"linked.zip"), links + L"\\target");
+  EXPECT_EQ(client.Unzip(), kResultLinkedFolder);
+  EXPECT_TRUE(FilesIn(links + L"\\outside").empty());
+  EXPECT_EQ(ReadAll(links + L"\\target\\fine.txt"), "fine");
+  DeleteFileW((links + L"\\target\\fine.txt").c_str());
 }
 
 }  // namespace

@@ -46,18 +46,11 @@ void cSprachContainer::ReleaseFile() {
   FFile.reset();
 }
 
-void cSprachContainer::AddText(int32_t number, const std::string& note, const std::string& text) {
-  auto* entry = new cFremdsprache;
-  entry->FNote = note;
+void cSprachContainer::AddText(int32_t number, const std::string& text) {
+  auto entry = std::make_unique<cFremdsprache>();
   entry->FText = text;
-  FLastEntry = entry;
-  try {
-    AddObject(std::to_string(number), entry);
-  } catch (...) {
-    delete entry;
-    FLastEntry = nullptr;
-    throw;
-  }
+  AddObject(std::to_string(number), entry.get());
+  entry.release();  // the list owns it now
 }
 
 TReader& cSprachContainer::OpenFile(const std::string& fileName) {
@@ -93,7 +86,7 @@ void LoadLanguageFile(cSprachContainer& table, const std::string& fileName) {
     while (!reader.AtListEnd()) {
       int32_t number = reader.ReadIntValue();
       std::string text = reader.ReadStrValue();
-      table.AddText(number, std::string(), text);
+      table.AddText(number, text);
     }
     reader.LeaveList();
   }

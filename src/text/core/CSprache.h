@@ -18,7 +18,6 @@ class TReader;
 // One text of the table.
 class cFremdsprache : public TObject {
 public:
-  std::string FNote;
   std::string FText;
 };
 
@@ -32,7 +31,7 @@ public:
 
   // Appends a text under the decimal text of number; earlier entries with
   // the same number stay and keep winning lookups.
-  void AddText(int32_t number, const std::string& note, const std::string& text);
+  void AddText(int32_t number, const std::string& text);
   // Releases the previous reader and file, opens fileName for reading with
   // nobody else allowed to open it, and gives a reader with a 4096-byte chunk
   // standing at offset 0. Raises EFOpenError; the table then has no file.
@@ -42,7 +41,6 @@ public:
   // FindText with every "\n" turned into CR LF, then every "\t" into TAB.
   std::string GetText(int32_t number) const;
 
-  cFremdsprache* FLastEntry = nullptr;
   std::unique_ptr<TReader> FReader;
   std::unique_ptr<TFileStream> FFile;
 

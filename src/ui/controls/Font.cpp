@@ -3,7 +3,9 @@
 UniqueFont CreateFontFor(const TFontRequest& request) {
   return UniqueFont(CreateFontA(request.height, 0, 0, 0, request.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, FIXED_PITCH | FF_DONTCARE, request.face.c_str()));
+                                DEFAULT_QUALITY,
+                                (request.fixedPitch ? FIXED_PITCH : DEFAULT_PITCH) | FF_DONTCARE,
+                                request.face.c_str()));
 }
 
 int ScreenPixelsPerInch() {

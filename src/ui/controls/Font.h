@@ -1,6 +1,6 @@
 // Font requests of the layouts: face, height (negative: the em height in
-// pixels), weight and colour. Every request carries the fixed-pitch flag
-// and the default character set.
+// pixels), weight, colour and pitch. Every request carries the default
+// character set; the layouts' requests ask for fixed pitch.
 #pragma once
 
 #include "runtime/Handles.h"
@@ -13,6 +13,7 @@ struct TFontRequest {
   int height = 0;
   bool bold = false;
   TColor color = clBlack;
+  bool fixedPitch = true;
 };
 
 UniqueFont CreateFontFor(const TFontRequest& request);

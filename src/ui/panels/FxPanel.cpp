@@ -1,7 +1,6 @@
 #include "ui/panels/FxPanel.h"
 
 #include "runtime/Checks.h"
-#include "runtime/core/Failures.h"
 #include "ui/core/MulDiv.h"
 
 namespace {
@@ -197,8 +196,9 @@ void TFxPanel::PaintWindow(HDC dc) {
   PaintBevel(dc, r);
   try {
     PaintGradient(dc, r);
-  } catch (const Exception&) {
-    // What was drawn stays; the caption is left out.
+  } catch (...) {
+    // Whatever the failure (drawing resources, memory): what was drawn
+    // stays, and the caption is left out.
     return;
   }
   PaintCaption(dc, r);

@@ -124,19 +124,16 @@ void TBitmap::MakeDeviceBitmap(const std::vector<uint8_t>& info, const BitmapHea
                                ByteSource& pixels) {
   std::vector<uint8_t> data(header.imageBytes);
   pixels.Read(data.data(), data.size());
+  // The bitmap takes the format of the device context it is made for, and
+  // its colours come through the palette realised there: the colour
+  // table's palette, not the screen's.
   WindowDC screen(nullptr);
-  UniqueMemDC memory(CreateCompatibleDC(screen.get()));
   UniquePalette palette(PaletteFromColourTable(header.colourTable));
-  HPALETTE old = nullptr;
-  if (palette) {
-    old = SelectPalette(memory.get(), palette.get(), FALSE);
-    RealizePalette(memory.get());
-  }
+  PaletteSelection select(screen.get(), palette.get(), false);
   const auto* bih = reinterpret_cast<const BITMAPINFOHEADER*>(info.data());
   SetLastError(0);
   HBITMAP bitmap = CreateDIBitmap(screen.get(), bih, CBM_INIT, data.data(),
                                   reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-  if (old) SelectPalette(memory.get(), old, FALSE);
   if (!bitmap) RefuseBitmap();
   handle_.reset(bitmap);
 }
@@ -224,14 +221,8 @@ void TBitmap::Draw(HDC dc, const RECT& rect) {
   SelectionGuard select(memory.get(), handle_.get());
 
   HPALETTE palette = PaletteForDrawing(dc);
-  HPALETTE oldPalette = nullptr;
-  HPALETTE oldMemoryPalette = nullptr;
-  if (palette) {
-    oldPalette = SelectPalette(dc, palette, TRUE);
-    RealizePalette(dc);
-    oldMemoryPalette = SelectPalette(memory.get(), palette, TRUE);
-    RealizePalette(memory.get());
-  }
+  PaletteSelection target(dc, palette, true);
+  PaletteSelection source(memory.get(), palette, true);
 
   const int deviceBits = DeviceBitsPerPixel(dc);
   const int oldMode = GetStretchBltMode(dc);
@@ -244,7 +235,4 @@ void TBitmap::Draw(HDC dc, const RECT& rect) {
   StretchBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory.get(),
              0, 0, width_, height_, SRCCOPY);
   SetStretchBltMode(dc, oldMode);
-
-  if (oldMemoryPalette) SelectPalette(memory.get(), oldMemoryPalette, TRUE);
-  if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
 }

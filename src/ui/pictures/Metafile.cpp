@@ -132,13 +132,7 @@ HPALETTE TMetafile::Palette() {
 
 void TMetafile::Draw(HDC dc, const RECT& rect) {
   if (!handle_) return;
-  HPALETTE palette = Palette();
-  HPALETTE old = nullptr;
-  if (palette) {
-    old = SelectPalette(dc, palette, TRUE);
-    RealizePalette(dc);
-  }
+  PaletteSelection select(dc, Palette(), true);
   const RECT target = {rect.left, rect.top, rect.right - 1, rect.bottom - 1};
   PlayEnhMetaFile(dc, handle_.get(), &target);
-  if (old) SelectPalette(dc, old, TRUE);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/jpeg/core/CmykRows.h"
 #include "ui/jpeg/core/JpegDecompressor.h"
+#include "ui/pictures/core/BitmapHeader.h"
 
 #include <vector>
 
@@ -126,6 +127,11 @@ int DecodeJpeg(const uint8_t* data, size_t size, const JpegSettings& settings,
   ApplySettings(info, settings);
   int bitsPerPixel = info.quantize_colors ? 8 : 24;
 
+  // The bitmap's size is known before the library takes any memory for the
+  // picture: one over the bitmap limit is refused here.
+  decoder.CalcOutputDimensions();
+  if (BitmapPixelBytes(info.output_width, info.output_height, bitsPerPixel) > kMaxBitmapPixelBytes)
+    decoder.Refuse(JERR_IMAGE_TOO_BIG);
   decoder.StartDecompress();
   target.SetFormat(bitsPerPixel, static_cast<int>(info.output_width),
                    static_cast<int>(info.output_height));

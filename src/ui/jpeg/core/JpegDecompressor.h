@@ -3,10 +3,16 @@
 // in its own C++ frame; a fatal library error jumps back there, the object
 // is destroyed, and EJPEG "JPEG-Fehler #%d" is raised with the library's
 // message code.
+//
+// A file may hold at most kMaxJpegScans scans: counted while the library
+// reads them, one more fails with the library's "more scans than expected"
+// code (JERR_EOI_EXPECTED).
 #pragma once
 
 #include "ui/jpeg/core/JpegErrors.h"
 #include "ui/jpeg/core/JpegSource.h"
+
+inline constexpr int kMaxJpegScans = 100;
 
 class JpegDecompressor {
 public:
@@ -26,11 +32,14 @@ public:
   JDIMENSION ReadScanlines(JSAMPARRAY rows, JDIMENSION count);
   void FinishDecompress();
   bool HasMultipleScans();
+  // Destroys the object and raises EJPEG with the library's message code.
+  [[noreturn]] void Refuse(int code);
 
 private:
   [[noreturn]] void Fail();
 
   jpeg_decompress_struct info_{};
   JpegErrorManager errors_{};
+  jpeg_progress_mgr progress_{};
   JpegMemorySource source_{};
 };

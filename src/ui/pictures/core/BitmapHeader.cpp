@@ -68,8 +68,8 @@ void CheckDimensions(BitmapHeader& h) {
   if (h.width < 0 || h.width > kMaxBitmapDimension) Invalid();
   if (h.height < -kMaxBitmapDimension || h.height > kMaxBitmapDimension) Invalid();
   const uint64_t absHeight = h.height < 0 ? -static_cast<int64_t>(h.height) : h.height;
-  const uint64_t row = (static_cast<uint64_t>(h.width) * h.bitCount + 31) / 32 * 4;
-  const uint64_t all = row * absHeight;
+  const uint64_t row = BitmapPixelBytes(h.width, 1, h.bitCount);
+  const uint64_t all = BitmapPixelBytes(h.width, absHeight, h.bitCount);
   if (all > kMaxBitmapPixelBytes) Invalid();
   h.bytesPerRow = static_cast<uint32_t>(row);
   h.pixelBytes = static_cast<uint32_t>(all);

@@ -14,6 +14,12 @@ inline constexpr uint32_t kMaxColourTableEntries = 256;
 inline constexpr uint64_t kMaxBitmapPixelBytes = 256u * 1024 * 1024;  // one decoded picture
 inline constexpr int32_t kMaxBitmapDimension = 65535;
 
+// The bytes of a bitmap's pixels: rows padded to 4 bytes. Decoded JPEG
+// pictures are held to kMaxBitmapPixelBytes by this measure too.
+inline constexpr uint64_t BitmapPixelBytes(uint64_t width, uint64_t height, unsigned bitCount) {
+  return (width * bitCount + 31) / 32 * 4 * height;
+}
+
 inline constexpr uint32_t kBiRgb = 0;
 inline constexpr uint32_t kBiBitfields = 3;
 
