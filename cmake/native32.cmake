@@ -10,3 +10,5 @@ set(CMAKE_C_COMPILER gcc -m32)
 set(CMAKE_CXX_COMPILER g++ -m32)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
+# Host libraries (pkg-config) in their 32-bit multiarch builds.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconfig)

@@ -17,7 +17,7 @@ packages=(
   gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
   binutils-mingw-w64 mingw-w64-tools libz-mingw-w64-dev
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
-  g++-multilib qemu-user
+  g++-multilib qemu-user libzip-dev:i386 zlib1g-dev:i386 nettle-dev:i386
   wine64 wine xvfb x11-utils xdotool
   nasm googletest libgtest-dev libbenchmark-dev
   zip unzip p7zip-full python3 libjpeg-turbo-progs imagemagick
@@ -46,6 +46,11 @@ enable_deb_src() {
 }
 
 need_update=0
+# native32 links the 32-bit builds of the host libraries (Debian multiarch).
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+  need_update=1
+fi
 enable_deb_src || need_update=1
 if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
   echo "bootstrap: apt-get update"
