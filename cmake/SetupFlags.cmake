@@ -6,12 +6,23 @@ if(SETUP_WINDOWS)
   add_compile_options(-Os -ffunction-sections -fdata-sections -Wall -Wextra -Wno-unused-parameter
                       -Wno-cast-function-type -Wno-missing-field-initializers)
   add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The shipped 32-bit build compiles without a warning: calling convention
+    # and pointer-size mismatches among them fail it.
+    add_compile_options(-Werror)
+    # Its size budget: std::string members instantiated where they are used
+    # (see StringInstances.h).
+    add_compile_options(
+      "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_CURRENT_LIST_DIR}/StringInstances.h>")
+  endif()
   set(CMAKE_BUILD_TYPE "" CACHE STRING "" FORCE)
 else()
   if(NOT CMAKE_BUILD_TYPE)
     set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "" FORCE)
   endif()
   add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+  # 64-bit file offsets also in 32-bit code (native32), as on Windows.
+  add_compile_definitions(_FILE_OFFSET_BITS=64)
   if(SETUP_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)

@@ -16,6 +16,8 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
   binutils-mingw-w64 mingw-w64-tools libz-mingw-w64-dev
+  g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
+  g++-multilib qemu-user libzip-dev:i386 zlib1g-dev:i386 nettle-dev:i386
   wine64 wine xvfb x11-utils xdotool
   nasm googletest libgtest-dev libbenchmark-dev
   libzip-dev libcli11-dev libtomlplusplus-dev
@@ -45,6 +47,11 @@ enable_deb_src() {
 }
 
 need_update=0
+# native32 links the 32-bit builds of the host libraries (Debian multiarch).
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+  need_update=1
+fi
 enable_deb_src || need_update=1
 if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
   echo "bootstrap: apt-get update"
@@ -79,25 +86,35 @@ fetch_source() { # package -> prints the unpacked source folder
 toolchain_args() { # target -> cmake arguments
   case $1 in
     native) echo "-DCMAKE_POSITION_INDEPENDENT_CODE=ON" ;;
+    i386) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/native32.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
+    i686-small) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-i686.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
     *) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-$1.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
   esac
 }
 
-# libjpeg-turbo's settings per target. The i686 build is the one shipped on
+# libjpeg-turbo's settings per target. i686-small is the build shipped on
 # the medium: there the library is built for size (no SIMD, whose dispatch
-# also pulls in the compressor's routines; no getenv/sscanf), since a splash
-# picture is decoded once.
+# also pulls in the compressor's routines; no getenv/sscanf; no unwind
+# tables, about 10 KB, as no exception ever passes through its C frames:
+# its failures jump back to the program's frame), since a splash picture is
+# decoded once. (i686 is its earlier form, kept for trees that still name
+# it.) i386 is the 32-bit Linux build of the native32 tree: the same
+# settings as the shipped one, so its tests run the code paths, structure
+# sizes and missing unwind tables that 32-bit Windows gets.
 jpeg_options() { # target
   local common="-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF"
   common+=" -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF"
   case $1 in
-    i686) echo "$common -DWITH_SIMD=OFF -DCMAKE_BUILD_TYPE=MinSizeRel" ;;
+    i686|i686-small|i386) echo "$common -DWITH_SIMD=OFF -DCMAKE_BUILD_TYPE=MinSizeRel" ;;
     *) echo "$common -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DCMAKE_BUILD_TYPE=Release" ;;
   esac
 }
 jpeg_cflags() { # target
   case $1 in
     i686) echo "-ffunction-sections -fdata-sections -DNO_GETENV" ;;
+    i686-small) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables" ;;
+    # The library's NO_GETENV branch uses errno without including it off Windows.
+    i386) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables -include errno.h" ;;
     *) echo "" ;;
   esac
 }
@@ -153,7 +170,7 @@ build_for_targets() { # package builder targets...
   ln -sfn "$key" "$deps/$pkg"
 }
 
-build_for_targets libjpeg-turbo build_jpeg x86_64 i686 native
+build_for_targets libjpeg-turbo build_jpeg x86_64 i686-small native i386
 build_for_targets libzip build_zip x86_64 i686
 
 echo "bootstrap: ready (.deps: $(ls "$deps" | grep -v -e src -e build | tr '\n' ' '))"

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing, builds every tree, runs
-# the native unit tests (plain and under sanitizers), the fuzzers for a
-# bounded time, and the Windows-side tests under Wine; the i686 build is
-# compiled and linked.
+# the native unit tests and corpus replays (plain, as 32-bit code under
+# qemu-i386, and under sanitizers), the fuzzers for a bounded time, and the
+# Windows-side tests under Wine; the i686 build is compiled, linked and its
+# images checked as files (both Windows trees check theirs).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/bootstrap.sh
-bash scripts/build.sh native asan fuzz x86_64 i686
+bash scripts/build.sh native native32 asan fuzz x86_64 i686
 
 failed=0
 run() { echo "== $*"; "$@" || failed=1; }
 
 run ctest --test-dir build/native --output-on-failure -j 2
+run ctest --test-dir build/native32 --output-on-failure -j 2
 run ctest --test-dir build/asan --output-on-failure -j 2
 run bash scripts/fuzz.sh "${SETUP_FUZZ_SECONDS:-60}"
 
@@ -22,6 +24,7 @@ run bash scripts/fuzz.sh "${SETUP_FUZZ_SECONDS:-60}"
   source scripts/wine-env.sh
   ctest --test-dir build/x86_64 --output-on-failure
 ) || failed=1
+run ctest --test-dir build/i686 --output-on-failure
 
 if [ $failed -ne 0 ]; then
   echo "test.sh: FAILED"

@@ -12,12 +12,14 @@
 #include "runtime/Folders.h"
 #include "runtime/Handles.h"
 #include "runtime/core/Messages.h"
+#include "runtime/ProcAddress.h"
 #include "runtime/Program.h"
 #include "ui/jpeg/JPEGImage.h"
 #include "ui/pictures/FileFormats.h"
 #include "ui/pictures/Picture.h"
 
 #include <windows.h>
+#include <olectl.h>
 
 #include <string>
 
@@ -36,9 +38,7 @@ const std::string kSplashPicture = std::string("\\") + medium::kSplashBaseName;
 void RegisterOcx(const std::string& path) {
   UniqueModule library(LoadLibraryA(path.c_str()));
   if (!library) return;
-  using DllRegisterServerFunction = HRESULT(STDAPICALLTYPE*)();
-  auto registerServer = reinterpret_cast<DllRegisterServerFunction>(
-      GetProcAddress(library.get(), "DllRegisterServer"));
+  auto registerServer = PROC_ADDRESS(library.get(), DllRegisterServer);
   if (registerServer)
     registerServer();
   else

@@ -1,5 +1,7 @@
 #include "runtime/DllSearch.h"
 
+#include "runtime/ProcAddress.h"
+
 #include <windows.h>
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
@@ -9,12 +11,8 @@
 void RestrictDllSearchToSystemFolder() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   if (!kernel) return;
-  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCSTR);
-  auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-      GetProcAddress(kernel, "SetDefaultDllDirectories"));
+  auto setDefault = PROC_ADDRESS(kernel, SetDefaultDllDirectories);
   if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
-  auto setDirectory =
-      reinterpret_cast<SetDllDirectoryFunction>(GetProcAddress(kernel, "SetDllDirectoryA"));
+  auto setDirectory = PROC_ADDRESS(kernel, SetDllDirectoryA);
   if (setDirectory) setDirectory("");
 }

@@ -1,12 +1,13 @@
 #include "ui/FormEnvironment.h"
 
+#include "runtime/ProcAddress.h"
+
 namespace {
 
 SetLayeredWindowAttributesProc LookUpLayeredWindowAttributes() {
   HMODULE user32 = GetModuleHandleA("User32.dll");
   if (!user32) return nullptr;
-  return reinterpret_cast<SetLayeredWindowAttributesProc>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+  return PROC_ADDRESS(user32, SetLayeredWindowAttributes);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-using SetLayeredWindowAttributesProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+using SetLayeredWindowAttributesProc = decltype(&::SetLayeredWindowAttributes);
 
 class TFormEnvironment {
 public:

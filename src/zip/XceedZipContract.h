@@ -116,10 +116,21 @@ struct IXceedZip : public IDispatch {
   XZ_PROPERTIES_LAST(XZ_DECLARE_ACCESSORS)
 };
 
+// The type of a method-table entry for a method of the interface: the
+// method's own result, arguments and calling convention, with the object
+// first. Only stdcall methods have one, so a method declared with another
+// convention cannot be called through the table (on i686 it does not compile).
+template <typename Method>
+struct RawMethodOf;
+template <typename Result, typename Interface, typename... Arguments>
+struct RawMethodOf<Result (STDMETHODCALLTYPE Interface::*)(Arguments...)> {
+  using type = Result(STDMETHODCALLTYPE*)(Interface* self, Arguments...);
+};
+
 // Positions of the two methods the program calls through the method table
 // (counted from 0 with the three IUnknown and four IDispatch methods), and
-// their types, stdcall as every COM method.
+// their types, taken from the interface's declaration.
 inline constexpr int kAddFilesToProcessSlot = 90;
 inline constexpr int kUnzipSlot = 95;
-using AddFilesToProcessMethod = HRESULT(STDMETHODCALLTYPE*)(IXceedZip* self, BSTR mask);
-using UnzipMethod = HRESULT(STDMETHODCALLTYPE*)(IXceedZip* self, LONG* result);
+using AddFilesToProcessMethod = RawMethodOf<decltype(&IXceedZip::AddFilesToProcess)>::type;
+using UnzipMethod = RawMethodOf<decltype(&IXceedZip::Unzip)>::type;

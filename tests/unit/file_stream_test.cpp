@@ -44,6 +44,20 @@ TEST(FileStreamOpen, ReadsAnExistingFileAndMovesFreely) {
   EXPECT_EQ(stream.Position(), 100);
 }
 
+// File positions are 64-bit on every target: in 32-bit code a position past
+// 2^31 or 2^32 must not be cut to its low bits.
+TEST(FileStreamOpen, PositionsPast2GiBAnd4GiBAreKeptWhole) {
+  const std::string path = TestFile("position.bin");
+  WriteTestFile(path, "0123456789");
+  TFileStream stream(path, fmOpenRead | fmShareDenyNone);
+  for (int64_t position : {(int64_t{1} << 31) + 3, (int64_t{1} << 32) + 3}) {
+    EXPECT_EQ(stream.Seek(position, soBeginning), position);
+    EXPECT_EQ(stream.Position(), position);
+    char byte = 0;
+    EXPECT_EQ(stream.Read(&byte, 1), 0) << "read byte " << byte << " at " << position;
+  }
+}
+
 TEST(FileStreamOpen, MissingFileFailsWithTheFullPathAndTheSystemText) {
   const std::string path = TestFile("missing.bin");
   std::string message = FailureOf([&] { TFileStream stream(path, fmOpenRead); });

@@ -313,3 +313,21 @@ TEST(CmykRows, InksSubtractFromWhiteAndInvertedFilesStoreTheirComplement) {
   CmykRowToBgr(inverted, bgr, 3, true);
   EXPECT_EQ(Bytes(bgr, bgr + 9), Bytes(expected, expected + 9));
 }
+
+// Rows past 4 GiB within the library's limits (65,500 rows of 21,858 pixels
+// at 24 bits take 2^32 + 260,704 bytes): 32-bit code must refuse them, not
+// wrap into a buffer of 260 KB that the rows are then written past. In a
+// 64-bit address space the target could take them.
+TEST(JpegBufferTarget, RowsPast4GiBAreRefusedInA32BitAddressSpace) {
+  if (sizeof(size_t) > 4) GTEST_SKIP() << "a case for 32-bit code (native32)";
+  for (int height : {65500, 32768}) {
+    JpegBufferTarget target;
+    try {
+      target.SetFormat(24, 21858, height);
+      ADD_FAILURE() << "no failure for " << height << " rows";
+    } catch (const EJPEG& failure) {
+      EXPECT_EQ(failure.Message(), "picture too large for this target");
+    }
+    EXPECT_EQ(target.Height(), 0);
+  }
+}

@@ -141,6 +141,10 @@ TEST(BitmapHeader, ImageByteCountIsCappedByWhatTheFileHolds) {
   rle.pixels = pw::Rle(4, 4, 8, [](int x, int) { return x; });
   rle.sizeImage = static_cast<uint32_t>(rle.pixels.size() + 100);
   EXPECT_EQ(Read(pw::Write(rle)).imageBytes, rle.pixels.size());
+  for (uint32_t stated : {0x80000000u, 0xFFFFFFFFu}) {  // near 2^31 and 2^32
+    rle.sizeImage = stated;
+    EXPECT_EQ(Read(pw::Write(rle)).imageBytes, rle.pixels.size()) << stated;
+  }
 }
 
 TEST(BitmapHeader, TheFileEndingInsideAHeaderPartIsAReadError) {
@@ -208,6 +212,11 @@ TEST(BitmapHeader, RefusesAbsurdSizesAndDepthsBeforeAnyAllocation) {
   refused(INT_MAX, 1, 24);
   refused(1, INT_MIN, 24);
   refused(60000, 60000, 32);  // 13 GiB of rows
+  // Rows just past 2^31 and 2^32 bytes: computed in 32 bits they would look
+  // negative, or like 196,604 bytes.
+  refused(65535, 8193, 32);
+  refused(65535, 16385, 32);
+  refused(21846, -65535, 24);
   refused(1, 1, 0);
   refused(1, 1, 7);
   refused(1, 1, 64);
@@ -241,6 +250,8 @@ TEST(MetafileHeader, EnhancedMetafileSizesAreCheckedAgainstItsHeaderAndTheFile) 
   ExpectMetaFailure<EReadError>(cut, msg::ReadError);
   pw::Bytes huge = pw::EnhancedShell(0, 0, 1, 1, 200);
   pw::Set32(huge, 48, 0xFFFFFFF0);
+  ExpectMetaFailure<EInvalidGraphic>(huge, msg::InvalidMetafile);
+  pw::Set32(huge, 48, 0x80000000);
   ExpectMetaFailure<EInvalidGraphic>(huge, msg::InvalidMetafile);
   // Exactly 100 bytes is not enough for an enhanced metafile; as a
   // placeable one it has the wrong key.

@@ -276,6 +276,38 @@ TEST(ReaderPass, NegativeCountsPassNothing) {
   EXPECT_EQ(f.reader->ReadIntValue(), 8);
 }
 
+// Lengths near 2^31 and 2^32 (as 32-bit values): on 32-bit code neither a
+// length nor a wide string's byte count may wrap into a small one. Each
+// fails where the data end, as on 64-bit, without reserving the length.
+TEST(ReaderPass, LengthsNear2GiBAnd4GiBFailAtTheEndOfData) {
+  for (uint8_t tag : {tgBytes, tgLongStr, tgUtf8Str, tgWideStr}) {
+    for (uint32_t length : {0x40000000u, 0x7FFFFFFFu, 0x7FFFFFFCu}) {
+      TValueWriter w;
+      w.Tag(tag); w.RawInt32(static_cast<int32_t>(length)); w.Raw("abcdefgh");
+      Fixture f(w.Data());
+      EXPECT_EQ(FailureOf([&] { f.reader->PassValue(); }), msg::ReadError)
+          << "tag " << int(tag) << ", length " << length;
+      Fixture g(w.Data());
+      if (tag != tgBytes) {
+        EXPECT_EQ(FailureOf([&] { g.reader->ReadStrValue(); }), msg::ReadError)
+            << "tag " << int(tag) << ", length " << length;
+      }
+    }
+    // 2^31 and more are negative lengths: refused, or passed over as nothing.
+    for (uint32_t length : {0x80000000u, 0xFFFFFFFEu}) {
+      TValueWriter w;
+      w.Tag(tag); w.RawInt32(static_cast<int32_t>(length)); w.Int(5);
+      Fixture f(w.Data());
+      if (tag != tgBytes) {
+        EXPECT_EQ(FailureOf([&] { f.reader->ReadStrValue(); }), msg::InvalidPropertyValue);
+      }
+      Fixture g(w.Data());
+      g.reader->PassValue();
+      EXPECT_EQ(g.reader->ReadIntValue(), 5);
+    }
+  }
+}
+
 TEST(ReaderPass, DeeplyNestedListsDoNotExhaustTheStack) {
   const size_t depth = 1000000;
   std::string bytes(depth, '\x01');

@@ -3,6 +3,7 @@
 // method table by position.
 #include "FixturePaths.h"
 #include "ZipClient.h"
+#include "runtime/ProcAddress.h"
 #include "zip/XceedZipContract.h"
 #include "ResultCodes.h"
 #include "../support/ZipBytes.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -43,7 +45,9 @@ void WriteAll(const std::wstring& path, const std::string& data) {
   ASSERT_TRUE(WriteBytes(path, data));
 }
 
-using ExportFn = HRESULT(STDAPICALLTYPE*)();
+// DllRegisterServer, DllUnregisterServer and DllCanUnloadNow share one type.
+using ExportFn = decltype(&::DllRegisterServer);
+static_assert(std::is_same_v<ExportFn, decltype(&::DllCanUnloadNow)>);
 
 class XceedZip : public ::testing::Test {
 protected:
@@ -59,7 +63,7 @@ protected:
     CoUninitialize();
   }
   static ExportFn Export(const char* name) {
-    return reinterpret_cast<ExportFn>(GetProcAddress(module_, name));
+    return ProcAddressAs<std::remove_pointer_t<ExportFn>>(module_, name);
   }
 
   std::string ContentOf(const wchar_t* name) { return ReadAll(Content(name)); }

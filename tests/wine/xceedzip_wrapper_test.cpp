@@ -5,8 +5,11 @@
 #include "SetupRun.h"
 #include "ZipWriter.h"
 #include "app/core/MediumNames.h"
+#include "runtime/ProcAddress.h"
 #include "runtime/core/Failures.h"
 #include "zip/XceedZip.h"
+
+#include <olectl.h>
 
 #include <gtest/gtest.h>
 
@@ -19,8 +22,7 @@ protected:
   static void SetUpTestSuite() {
     HMODULE library = LoadLibraryA(FixturePath(FIXTURE_XCEEDZIP_DLL).c_str());
     ASSERT_NE(library, nullptr);
-    auto registerServer =
-        reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(library, "DllRegisterServer"));
+    auto registerServer = PROC_ADDRESS(library, DllRegisterServer);
     ASSERT_NE(registerServer, nullptr);
     ASSERT_EQ(registerServer(), S_OK);
     FreeLibrary(library);

@@ -16,8 +16,8 @@ int32_t TMemoryStream::Read(void* buffer, int32_t count) {
 }
 
 int32_t TMemoryStream::Write(const void* buffer, int32_t count) {
-  if (count <= 0) return 0;
-  size_t end = static_cast<size_t>(FPosition) + static_cast<size_t>(count);
+  if (count <= 0 || FPosition > kMaxMemoryStreamBytes - count) return 0;
+  const auto end = static_cast<size_t>(FPosition + count);
   if (end > FBytes.size()) FBytes.resize(end);
   std::memcpy(FBytes.data() + FPosition, buffer, static_cast<size_t>(count));
   FPosition += count;

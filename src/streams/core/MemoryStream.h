@@ -1,5 +1,7 @@
 // A stream over bytes held in memory: written bytes grow it, reads beyond
-// its end deliver nothing.
+// its end deliver nothing. It holds at most kMaxMemoryStreamBytes (its counts
+// are 32-bit): a write that would end past that writes nothing, wherever the
+// position was moved to.
 #pragma once
 
 #include "streams/core/Stream.h"
@@ -8,6 +10,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+inline constexpr int64_t kMaxMemoryStreamBytes = INT32_MAX;
 
 class TMemoryStream : public TStream {
 public:

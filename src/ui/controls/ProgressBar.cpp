@@ -1,15 +1,14 @@
 #include "ui/controls/ProgressBar.h"
 
 #include "runtime/Checks.h"
+#include "runtime/ProcAddress.h"
 
 #include <commctrl.h>
 
 bool InitProgressClass() {
   HMODULE library = GetModuleHandleA("comctl32.dll");
   if (!library) library = LoadLibraryA("comctl32.dll");  // stays loaded for the control
-  using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  auto initEx =
-      library ? reinterpret_cast<InitEx>(GetProcAddress(library, "InitCommonControlsEx")) : nullptr;
+  auto initEx = PROC_ADDRESS(library, InitCommonControlsEx);
   if (!initEx) {
     InitCommonControls();
     return false;
