@@ -288,7 +288,7 @@ TEST_F(SetupRun, AnotherFailureOfTheFirstExtractionShowsAnEmptyFehlerBoxAndTheRu
   ASSERT_EQ(run.boxes.size(), 2u);
   ExpectBox(run.boxes[0], msg::ErrorCaption, "");
   EXPECT_FALSE(Exists(base_ + "\\Outside.lng"));
-  EXPECT_EQ(run.windowsShown, std::set<std::string>{"TfrmMain"}) << "the progress window came up";
+  EXPECT_EQ(run.windowsShown.count("TfrmMain"), 1u) << "the progress window came up";
   ExpectBox(run.boxes[1], msg::ErrorCaption, nullptr);
   const std::string stop = Format(msg::ExtractFailedText, (temp_ + "\\_inst32d.exe").c_str(),
                                   (temp_ + "\\_Setup.lib").c_str(), 0L);
