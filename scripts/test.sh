@@ -26,6 +26,9 @@ run bash scripts/fuzz.sh "${SETUP_FUZZ_SECONDS:-60}"
 ) || failed=1
 run ctest --test-dir build/i686 --output-on-failure
 
+# A test must leave the machine as it found it, the null device above all.
+[ -c /dev/null ] || { echo "test.sh: /dev/null is no longer the null device"; failed=1; }
+
 if [ $failed -ne 0 ]; then
   echo "test.sh: FAILED"
   exit 1
