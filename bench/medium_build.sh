@@ -8,6 +8,8 @@
 # the ratio (setupmedium / zip; below 1 means setupmedium is faster).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The medium's password, from the program's one place for it.
+password=$(sed -n 's/.*kArchivePassword\[\] = "\(.*\)";/\1/p' "$root/src/app/core/MediumNames.h")
 runs=${1:-3}
 megabytes=${2:-300}
 setupmedium="$root/build/native/tools/setupmedium/setupmedium"
@@ -41,9 +43,9 @@ elapsed() { local s; s=$(date +%s.%N); "$@" >/dev/null 2>>"$work/errors" || { ca
 # The same files for zip: what setupmedium packs.
 "$setupmedium" build --quiet "$work/desc/medium.toml" "$work/medium"
 mkdir "$work/files"
-(cd "$work/files" && unzip -qq -P K470395 "$work/medium/_Setup.lib")
+(cd "$work/files" && unzip -qq -P "$password" "$work/medium/_Setup.lib")
 tool=$(for _ in $(seq "$runs"); do rm -rf "$work/medium"; elapsed "$setupmedium" build --quiet "$work/desc/medium.toml" "$work/medium"; done | best)
-zip=$(for _ in $(seq "$runs"); do rm -f "$work/z.zip"; (cd "$work/files" && elapsed zip -q -X -6 -P K470395 "$work/z.zip" Setup.inf Deutsch.lng English.lng _inst32d.exe); done | best)
+zip=$(for _ in $(seq "$runs"); do rm -f "$work/z.zip"; (cd "$work/files" && elapsed zip -q -X -6 -P "$password" "$work/z.zip" Setup.inf Deutsch.lng English.lng _inst32d.exe); done | best)
 echo "setupmedium build: ${tool} s ($(stat -c %s "$work/medium/_Setup.lib") bytes)"
 echo "zip -P:            ${zip} s ($(stat -c %s "$work/z.zip") bytes)"
 echo "ratio: $(echo "scale=2; $tool / $zip" | bc)"

@@ -11,16 +11,18 @@
 # not); `unzip` is timed as a whole process.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The medium's password, from the program's one place for it.
+password=$(sed -n 's/.*kArchivePassword\[\] = "\(.*\)";/\1/p' "$root/src/app/core/MediumNames.h")
 runs=${1:-5}
 pack_options=()
 encryption="traditional encryption"
 reference=unzip
-reference_run() { unzip -qq -o -P K470395 "$1" -d "$2"; }
+reference_run() { unzip -qq -o -P "$password" "$1" -d "$2"; }
 if [ "${2:-}" = --aes ]; then
   pack_options=(--aes)
   encryption="AES-256 encryption"
   reference=7z
-  reference_run() { 7z x -bso0 -bsp0 -y -pK470395 -o"$2" "$1"; }
+  reference_run() { 7z x -bso0 -bsp0 -y -p"$password" -o"$2" "$1"; }
 fi
 dll="$root/build/x86_64/components/XceedZip.dll"
 [ -f "$dll" ] || { echo "zip_throughput.sh: build the x86_64 tree first" >&2; exit 1; }
@@ -76,7 +78,7 @@ for run in $(seq "$runs"); do
   unzip_times+=("$(calc "$end - $start")")
 
   "$root/scripts/wine-run" "$driver" "$(winpath "$dll")" "$(winpath "$work/bench.zip")" \
-    "$(winpath "$work/out-xz")" K470395 1 >"$work/xz.log"
+    "$(winpath "$work/out-xz")" "$password" 1 >"$work/xz.log"
   xz_times+=("$(awk '/^run/ {print $3}' "$work/xz.log")")
   echo "run $run: $reference ${unzip_times[-1]} s, component ${xz_times[-1]} s"
 done

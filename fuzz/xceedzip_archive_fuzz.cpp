@@ -3,6 +3,7 @@
 // checks with the medium's password. Whatever the input, an entry never
 // yields more than it declares, and a success yields exactly that.
 #include "EntryStream.h"
+#include "app/core/MediumNames.h"
 #include "NettleCrypto.h"
 
 #include <cstdlib>
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   NettleCrypto crypto;
-  const std::vector<std::string> passwords = {"K470395"};
+  const std::vector<std::string> passwords = {medium::kArchivePassword};
   std::vector<uint8_t> buffer(16384);
   zip_int64_t count = std::min(zip_get_num_entries(archive, 0), kMaxEntries);
   for (zip_int64_t i = 0; i < count; ++i) {

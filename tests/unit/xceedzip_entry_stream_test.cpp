@@ -2,6 +2,7 @@
 // and checked, on archives written by the host's libzip.
 #include "EntryStream.h"
 #include "NettleCrypto.h"
+#include "app/core/MediumNames.h"
 
 #include "../support/ZipBytes.h"
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-const char kPassword[] = "K470395";
+const char* const kPassword = medium::kArchivePassword;
 
 struct Entry {
   std::string name;
