@@ -6,30 +6,10 @@
 
 #include <windows.h>
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide strings are UTF-16");
-
 namespace {
 
-// Reads a path from a platform call that takes a buffer size and gives the
-// length it wrote, or the size it needs when the buffer was too small.
-template <typename Query>
-std::wstring QueryPath(Query query) {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = query(static_cast<DWORD>(buffer.size()), &buffer[0]);
-    if (n == 0) return std::wstring();
-    if (n < buffer.size()) {
-      buffer.resize(n);
-      return buffer;
-    }
-    buffer.resize(n);
-  }
-}
-
-std::wstring ObjectName(const char16_t* kind, const std::wstring& folderKey) {
-  const std::u16string name =
-      LocalObjectName(kind, std::u16string(folderKey.begin(), folderKey.end()));
-  return std::wstring(name.begin(), name.end());
+std::wstring ObjectName(const wchar_t* kind, const std::wstring& folderKey) {
+  return LocalObjectName<std::wstring>(kind, folderKey);
 }
 
 struct WindowSearch {
@@ -59,29 +39,31 @@ HWND VisibleWindowOf(DWORD processId, const char* className) {
 }  // namespace
 
 std::wstring FolderKey(const std::wstring& folder) {
-  std::wstring path = QueryPath([&](DWORD size, wchar_t* buffer) {
-    return GetFullPathNameW(folder.c_str(), size, buffer, nullptr);
-  });
-  if (path.empty()) path = folder;
+  // One buffer of the longest path the platform knows serves both queries.
+  std::wstring buffer(32768, L'\0');
+  const DWORD size = static_cast<DWORD>(buffer.size());
+  std::wstring path = folder;
+  DWORD n = GetFullPathNameW(folder.c_str(), size, &buffer[0], nullptr);
+  if (n > 0 && n < size) path.assign(buffer, 0, n);
   // The long form of a folder given with short names; only for one that exists.
-  const std::wstring longPath = QueryPath([&](DWORD size, wchar_t* buffer) {
-    return GetLongPathNameW(path.c_str(), buffer, size);
-  });
-  if (!longPath.empty()) path = longPath;
+  n = GetLongPathNameW(path.c_str(), &buffer[0], size);
+  if (n > 0 && n < size) path.assign(buffer, 0, n);
   if (!path.empty()) CharUpperBuffW(&path[0], static_cast<DWORD>(path.size()));
   return path;
 }
 
 std::wstring TempFolderKey() {
-  return FolderKey(QueryPath([](DWORD size, wchar_t* buffer) { return GetTempPathW(size, buffer); }));
+  wchar_t temp[MAX_PATH + 1];  // the platform's temporary path is at most MAX_PATH long
+  const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+  return FolderKey(n > 0 && n <= MAX_PATH ? std::wstring(temp, n) : std::wstring());
 }
 
 std::wstring SingleRunMutexName(const std::wstring& folderKey) {
-  return ObjectName(u"Setup.Run ", folderKey);
+  return ObjectName(L"Setup.Run ", folderKey);
 }
 
 std::wstring SingleRunHolderName(const std::wstring& folderKey) {
-  return ObjectName(u"Setup.Holder ", folderKey);
+  return ObjectName(L"Setup.Holder ", folderKey);
 }
 
 SingleRun::SingleRun(const std::wstring& folderKey) : key_(folderKey) {
