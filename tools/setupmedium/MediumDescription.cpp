@@ -27,14 +27,21 @@ const std::pair<const char*, int32_t> kTextKeys[] = {{"title", 1000}, {"body", 1
 int64_t LineOfBareNonAscii(const std::string& text) {
   int64_t line = 1;
   size_t i = 0;
+  // The last character outside texts and comments that is not blank: a
+  // quote opens a text only where TOML lets one start (a key or a value).
+  // A quote anywhere else is an error the reader reports after reading on
+  // through the rest of the line, so what follows it counts as bare.
+  char before = '\n';
   const auto starts = [&](const char* token) { return text.compare(i, std::strlen(token), token) == 0; };
+  const auto textMayStart = [&] { return before != '\0' && std::strchr("\n=[,{.", before) != nullptr; };
   while (i < text.size()) {
     const char c = text[i];
     if (c == '\n') {
       ++line, ++i;
+      before = '\n';
     } else if (c == '#') {
       while (i < text.size() && text[i] != '\n') ++i;
-    } else if (starts("\"\"\"") || starts("'''")) {
+    } else if ((starts("\"\"\"") || starts("\'\'\'")) && textMayStart()) {
       const std::string close = text.substr(i, 3);
       i += 3;
       while (i < text.size() && !starts(close.c_str())) {
@@ -43,13 +50,16 @@ int64_t LineOfBareNonAscii(const std::string& text) {
         ++i;
       }
       i += 3;
-    } else if (c == '"' || c == '\'') {
+      before = '"';
+    } else if ((c == '"' || c == '\'') && textMayStart()) {
       for (++i; i < text.size() && text[i] != c && text[i] != '\n'; ++i)
         if (c == '"' && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') ++i;
       if (i < text.size() && text[i] == c) ++i;
+      before = '"';
     } else if (static_cast<unsigned char>(c) >= 0x80) {
       return line;
     } else {
+      if (c != ' ' && c != '\t' && c != '\r') before = c;
       ++i;
     }
   }
