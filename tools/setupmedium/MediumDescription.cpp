@@ -5,6 +5,7 @@
 
 #include <toml++/toml.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -20,47 +21,75 @@ namespace {
 // The language texts a description names, by key.
 const std::pair<const char*, int32_t> kTextKeys[] = {{"title", 1000}, {"body", 1001}, {"wait", 1002}};
 
-// TOML allows characters beyond ASCII only in quoted texts and comments.
-// Elsewhere the reader is not trusted with them (Debian's toml++ 3.3 reaches
-// an unreachable branch when it asks whether such a character is blank), so
-// they are refused first. Gives the line of the first one, or 0.
-int64_t LineOfBareNonAscii(const std::string& text) {
+// The reader is given ASCII only: Debian's toml++ 3.3 reaches an unreachable
+// branch when it asks whether some characters beyond ASCII (umlauts among
+// them) are blank, which it does wherever its reading goes astray in a
+// damaged file. So every character beyond ASCII in a double-quoted text is
+// written as its \u or \U escape, which gives the reader the same text; one
+// anywhere else (bare, in a single-quoted text, or broken UTF-8) is refused.
+// A comment's characters become '?'. Gives the line of the first refused
+// character, or 0 with the reader's text in out.
+int64_t AsciiForReader(const std::string& text, std::string& out) {
+  out.clear();
   int64_t line = 1;
   size_t i = 0;
-  // The last character outside texts and comments that is not blank: a
-  // quote opens a text only where TOML lets one start (a key or a value).
-  // A quote anywhere else is an error the reader reports after reading on
-  // through the rest of the line, so what follows it counts as bare.
-  char before = '\n';
   const auto starts = [&](const char* token) { return text.compare(i, std::strlen(token), token) == 0; };
-  const auto textMayStart = [&] { return before != '\0' && std::strchr("\n=[,{.", before) != nullptr; };
+  // One character beyond ASCII at i, as an escape; false for broken UTF-8.
+  const auto escape = [&]() {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char lead = p[i];
+    const int extra = lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
+    if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) return false;
+    char32_t code = lead & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) return false;
+      code = code << 6 | (p[i + k] & 0x3F);
+    }
+    if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+      return false;
+    char digits[12];
+    std::snprintf(digits, sizeof digits, code > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(code));
+    out += digits;
+    i += static_cast<size_t>(extra) + 1;
+    return true;
+  };
+  // Copies one character of a text; false when it cannot stand there.
+  const auto copy = [&](bool basic) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      if (text[i] == '\n') ++line;
+      out += text[i++];
+      return true;
+    }
+    return basic && escape();
+  };
   while (i < text.size()) {
     const char c = text[i];
-    if (c == '\n') {
-      ++line, ++i;
-      before = '\n';
-    } else if (c == '#') {
-      while (i < text.size() && text[i] != '\n') ++i;
-    } else if ((starts("\"\"\"") || starts("\'\'\'")) && textMayStart()) {
-      const std::string close = text.substr(i, 3);
-      i += 3;
-      while (i < text.size() && !starts(close.c_str())) {
-        if (close[0] == '"' && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') ++i;
-        else if (text[i] == '\n') ++line;
+    if (c == '#') {
+      while (i < text.size() && text[i] != '\n') {
+        out += static_cast<unsigned char>(text[i]) < 0x80 ? text[i] : '?';
         ++i;
       }
+    } else if (starts("\"\"\"") || starts("'''")) {
+      const std::string close = text.substr(i, 3);
+      const bool basic = close[0] == '"';
+      out += close;
       i += 3;
-      before = '"';
-    } else if ((c == '"' || c == '\'') && textMayStart()) {
-      for (++i; i < text.size() && text[i] != c && text[i] != '\n'; ++i)
-        if (c == '"' && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') ++i;
-      if (i < text.size() && text[i] == c) ++i;
-      before = '"';
-    } else if (static_cast<unsigned char>(c) >= 0x80) {
+      while (i < text.size() && !starts(close.c_str())) {
+        if (basic && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') out += text[i++];
+        if (!copy(basic)) return line;
+      }
+      if (i < text.size()) out += close, i += 3;
+    } else if (c == '"' || c == '\'') {
+      const bool basic = c == '"';
+      out += text[i++];
+      while (i < text.size() && text[i] != c && text[i] != '\n') {
+        if (basic && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') out += text[i++];
+        if (!copy(basic)) return line;
+      }
+      if (i < text.size() && text[i] == c) out += text[i++];
+    } else if (!copy(false)) {
       return line;
-    } else {
-      if (c != ' ' && c != '\t' && c != '\r') before = c;
-      ++i;
     }
   }
   return 0;
@@ -71,10 +100,11 @@ public:
   explicit Parser(fs::path fileName) : fileName_(std::move(fileName)), folder_(fileName_.parent_path()) {}
 
   MediumDescription Parse(const std::string& text) {
-    if (const int64_t line = LineOfBareNonAscii(text))
-      Fail(line, "", "characters beyond ASCII belong in quoted texts or comments");
+    std::string ascii;
+    if (const int64_t line = AsciiForReader(text, ascii))
+      Fail(line, "", "characters beyond ASCII belong in double-quoted texts or comments");
     try {
-      root_ = toml::parse(text, fileName_.u8string());
+      root_ = toml::parse(ascii, fileName_.u8string());
     } catch (const toml::parse_error& e) {
       Fail(e.source().begin.line, "", std::string(e.description()));
     }
