@@ -1,9 +1,11 @@
 // The zip component XceedZip.dll as the program drives it: registered from
-// its DLL, created through COM, set through IDispatch, called through the
-// method table by position.
+// its DLL, created through COM by the program's own wrapper, set through
+// IDispatch, called through the method table by position; and the
+// wrapper's failures.
 #include "FixturePaths.h"
 #include "ZipClient.h"
 #include "runtime/ProcAddress.h"
+#include "runtime/core/Failures.h"
 #include "zip/XceedZipContract.h"
 #include "ResultCodes.h"
 #include "../support/ZipBytes.h"
@@ -69,7 +71,6 @@ protected:
   std::string ContentOf(const wchar_t* name) { return ReadAll(Content(name)); }
 
   static HMODULE module_;
-  CountedObject host_;
 };
 HMODULE XceedZip::module_ = nullptr;
 
@@ -104,20 +105,73 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
   ASSERT_EQ(Export("DllRegisterServer")(), S_OK);
 }
 
-TEST_F(XceedZip, TheDllStaysLoadedWhileAnObjectLivesAndSinksAreReleased) {
-  LONG before = host_.references;
-  {
-    ZipClient client(&host_);
-    EXPECT_GT(host_.references, before) << "client site and sinks are held";
-    EXPECT_EQ(Export("DllCanUnloadNow")(), S_FALSE);
+// An event sink that only counts its references.
+struct CountedSink : IDispatch {
+  LONG references = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_IXceedZipEvents ? this : nullptr;
+    if (!*out) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
   }
-  EXPECT_EQ(host_.references, before) << "Unadvise and SetClientSite(null) let go of them";
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }  // lives on the stack
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return S_OK;
+  }
+};
+
+TEST_F(XceedZip, TheDllStaysLoadedWhileAnObjectLivesAndSinksAreReleased) {
+  CountedSink sink;
+  {
+    ZipClient client;
+    EXPECT_EQ(Export("DllCanUnloadNow")(), S_FALSE);
+    ComPtr<IConnectionPointContainer> points;
+    ASSERT_EQ(client.dispatch()->QueryInterface(IID_IConnectionPointContainer, points.put_void()),
+              S_OK);
+    ComPtr<IConnectionPoint> events;
+    ASSERT_EQ(points->FindConnectionPoint(DIID_IXceedZipEvents, events.put()), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(events->Advise(&sink, &cookie), S_OK);
+    EXPECT_GT(sink.references, 1) << "the sink is held";
+    EXPECT_EQ(events->Unadvise(cookie), S_OK);
+    EXPECT_EQ(sink.references, 1) << "Unadvise lets go of it";
+    EXPECT_EQ(events->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+  }
   EXPECT_EQ(Export("DllCanUnloadNow")(), S_OK);
+}
+
+// A control whose class nobody registered.
+class UnregisteredControl : public TOleControl {
+public:
+  UnregisteredControl()
+      : TOleControl({0x5E7C0DE1, 0x0000, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x01}},
+                    {0x5E7C0DE2, 0x0000, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x02}}) {}
+};
+
+TEST_F(XceedZip, TheWrappersCreationAndPutFailuresRaiseOleSysErrorWithATrimmedMessage) {
+  try {
+    UnregisteredControl control;
+    FAIL() << "an unregistered class was created";
+  } catch (const EOleSysError& failure) {
+    EXPECT_STREQ(failure.ClassName(), "EOleSysError");
+    ASSERT_FALSE(failure.Message().empty());
+    EXPECT_NE(failure.Message().back(), '.');
+    EXPECT_GT(static_cast<unsigned char>(failure.Message().back()), ' ');
+  }
+  ZipClient zip;
+  EXPECT_THROW(zip.PutUnknown(), EOleSysError);
 }
 
 TEST_F(XceedZip, TheProgramsTwoExtractionsOnOneInstance) {
   TempFolder source, first, second;
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"medium.zip"), first.path());
   client.AddMask(L"*.lng");
   client.AddMask(L"Setup.inf");
@@ -144,7 +198,7 @@ TEST_F(XceedZip, TheProgramsTwoExtractionsOnOneInstance) {
 
 TEST_F(XceedZip, MissingUnreadableAndForeignArchivesGiveTheirResults) {
   TempFolder target, scratch;
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(scratch / L"no such archive.lib", target.path());
   EXPECT_EQ(client.Unzip(), kResultArchiveMissing);
   client.PutString(kDispZipFilename, scratch / L"no such folder\\_Setup.lib");
@@ -175,7 +229,7 @@ TEST_F(XceedZip, StoredAesAndStreamedArchivesExtractWithThePassword) {
   for (Case c : {Case{L"medium_stored.zip", 9}, Case{L"medium_aes.zip", 9},
                  Case{L"medium_aes128.zip", 2}, Case{L"medium_descriptor.zip", 3}}) {
     TempFolder target;
-    ZipClient client(&host_);
+    ZipClient client;
     client.SetUpFirstExtraction(Archive(c.archive), target.path());
     EXPECT_EQ(client.Unzip(), 0) << "no masks: every file of " << std::wstring(c.archive);
     std::set<std::wstring> files = FilesIn(target.path());
@@ -190,7 +244,7 @@ TEST_F(XceedZip, AWrongOrMissingPasswordLeavesNoFileBehind) {
   for (const wchar_t* archive : {L"medium.zip", L"medium_aes.zip"}) {
     for (const wchar_t* password : {L"K470396", L""}) {
       TempFolder target;
-      ZipClient client(&host_);
+      ZipClient client;
       client.SetUpFirstExtraction(Archive(archive), target.path());
       client.PutString(kDispEncryptionPassword, password);
       client.AddMask(L"*.lng");
@@ -207,7 +261,7 @@ TEST_F(XceedZip, AWrongOrMissingPasswordLeavesNoFileBehind) {
 
 TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
   TempFolder target, excluding;
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
   client.AddMask(L"DATA?.BIN");
   client.AddMask(L"*.LnG");
@@ -229,7 +283,7 @@ TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
   TempFolder target;
   WriteAll(target / L"Setup.inf", "old and longer than it should be ...........................");
   SetFileAttributesW((target / L"Setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
   client.AddMask(L"Setup.inf");
   EXPECT_EQ(client.Unzip(), 0);
@@ -256,7 +310,7 @@ std::wstring DamagedCopy(const TempFolder& folder, const wchar_t* archive, const
 
 TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut) {
   TempFolder scratch, plain, aes;
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(DamagedCopy(scratch, L"plain.zip", "top.lng", 40), plain.path());
   EXPECT_EQ(client.Unzip(), kResultDamagedEntry) << "CRC of a stored entry";
   VARIANT checked;
@@ -282,7 +336,7 @@ TEST_F(XceedZip, DamagedDataIsReportedWithoutAFileAndTheOtherEntriesStillComeOut
 
 TEST_F(XceedZip, TargetFolderIsCreatedAndWriteFailuresAreReported) {
   TempFolder target;
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"medium.zip"), target / L"new\\nested");
   client.AddMask(L"Setup.inf");
   EXPECT_EQ(client.Unzip(), 0);
@@ -313,7 +367,7 @@ TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
       L"C:\\evil6.txt", target.substr(0, 3) + L"evil5.txt", target.substr(0, 3) + L"evil6.txt",
       std::wstring(current, 3) + L"evil5.txt", std::wstring(current, 3) + L"evil6.txt"};
 
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"hostile.zip"), target);
   EXPECT_EQ(client.Unzip(), kResultUnsafeName);
   EXPECT_EQ(FilesIn(target), (std::set<std::wstring>{L"ok.txt", L"sub\\ok2.txt"}))
@@ -328,7 +382,7 @@ TEST_F(XceedZip, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
 
 TEST_F(XceedZip, EntryNamesInUtf8AndCp437AndFoldersWithOrWithoutPaths) {
   TempFolder kept, flat;
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"plain.zip"), kept.path());
   client.PutString(kDispEncryptionPassword, L"");
   EXPECT_EQ(client.Unzip(), 0);
@@ -359,7 +413,7 @@ TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
       L"SfxExtensionsToAssociate", L"SfxIconFilename", L"SfxFilesToCopy", L"SfxFilesToRegister",
       L"SfxRegistryKeys", L"DeleteZippedFiles", L"FirstDiskFreeSpace", L"MinDiskFreeSpace",
       L"EventsToTrigger", L"CompressionMethod"};
-  ZipClient client(&host_);
+  ZipClient client;
   std::set<DISPID> ids;
   for (const wchar_t* name : names) {
     DISPID id = DISPID_UNKNOWN;
@@ -417,7 +471,7 @@ TEST_F(XceedZip, AnEntryGoingOnBeyondItsDeclaredSizeFailsWithoutAFile) {
       {L"medium_aes.zip", "de.lng", {L"EN.LNG", L"empty.lng"}}};         // AES
   for (const Case& c : cases) {
     TempFolder scratch, target;
-    ZipClient client(&host_);
+    ZipClient client;
     client.SetUpFirstExtraction(WithDeclaredSize(scratch, c.archive, c.entry, 100), target.path());
     client.AddMask(L"*.lng");
     EXPECT_EQ(client.Unzip(), kResultEntryTooLong) << c.entry;
@@ -427,7 +481,7 @@ TEST_F(XceedZip, AnEntryGoingOnBeyondItsDeclaredSizeFailsWithoutAFile) {
 
 TEST_F(XceedZip, DeclaredSizesBeyondTheFreeSpaceFailBeforeAnythingIsWritten) {
   TempFolder target;
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"huge_declared.zip"), target.path());
   EXPECT_EQ(client.Unzip(), kResultDiskFull);
   EXPECT_TRUE(FilesIn(target.path()).empty()) << "not even the small entry";
@@ -444,7 +498,7 @@ TEST_F(XceedZip, ALockedTargetIsLeftAloneAndTheResultSaysSo) {
   HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
   client.AddMask(L"*.lng");
   client.AddMask(L"Setup.inf");
@@ -465,7 +519,7 @@ TEST_F(XceedZip, NothingIsWrittenThroughALinkedFolderBelowTheTarget) {
   const std::wstring links = L"C:\\setup-links";
   DWORD link = GetFileAttributesW((links + L"\\target\\link").c_str());
   ASSERT_TRUE(link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_REPARSE_POINT));
-  ZipClient client(&host_);
+  ZipClient client;
   client.SetUpFirstExtraction(Archive(L"linked.zip"), links + L"\\target");
   EXPECT_EQ(client.Unzip(), kResultLinkedFolder);
   EXPECT_TRUE(FilesIn(links + L"\\outside").empty());
