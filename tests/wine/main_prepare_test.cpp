@@ -1,3 +1,5 @@
+#include "Files.h"
+#include "SetupFiles.h"
 #include "WineTestSupport.h"
 
 #include "app/Main.h"
@@ -7,82 +9,20 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+
+using setup_test::WriteBytes;
 
 namespace {
 
-// What goes into a setup information file; the writer lays the fields out
-// the way the given format version has them.
-struct SetupInfo {
-  bool hasVersion = true;
-  int32_t version = 5000;
-  std::string languageFile = "Deutsch.lng";
-  std::string productName = "Produkt";
-  std::string productVersion = "1.0";
-  bool silent = false;
+const char kBody[] = "%PRODUKTNAME% %PRODUKTVERSION% wird vorbereitet.";
 
-  std::string Bytes() const {
-    TValueWriter w;
-    w.Signature();
-    const int32_t v = hasVersion ? version : 0;
-    if (hasVersion) w.Int(version);
-    if (v < 4000) w.Str("field 2"); else w.Bool(true);
-    w.Str("field 3");
-    w.Str(languageFile);
-    w.Str(productName);
-    w.Str(productVersion);
-    if (v >= 4014) w.Int(77);
-    if (v >= 5000) {
-      w.Bool(true);
-      w.Bool(false);
-    }
-    w.Bool(true);
-    w.Str("field 10");
-    if (v >= 4003) {
-      w.Str("field 11");
-      w.Bool(silent);
-    } else {
-      // Not part of the head of these versions: never read.
-      w.Str("trailing");
-      w.Bool(true);
-    }
-    w.Str("the rest of the file");
-    return w.Data();
-  }
-};
-
-struct LanguageFile {
-  std::string title = "Willkommen";
-  std::string body = "%PRODUKTNAME% %PRODUKTVERSION% wird vorbereitet.";
-  std::string wait = "Bitte warten ...";
-  bool withWait = true;
-
-  std::string Bytes() const {
-    TValueWriter w;
-    w.Signature();
-    w.Str("Deutsch");
-    w.Symbol("deu");
-    w.Int(0);
-    w.BeginList();
-    w.Int(1000);
-    w.Str(title);
-    w.Int(1001);
-    w.Str(body);
-    if (withWait) {
-      w.Int(1002);
-      w.Str(wait);
-    }
-    w.End();
-    return w.Data();
-  }
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  UniqueFile out(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  ASSERT_TRUE(out) << path;
-  DWORD written = 0;
-  ::WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  ASSERT_EQ(written, bytes.size());
+// The German language file: title, body and (unless left out) wait text.
+std::string German(const std::string& body = kBody, bool withWait = true) {
+  std::map<int32_t, std::string> texts = {{1000, "Willkommen"}, {1001, body}};
+  if (withWait) texts[1002] = "Bitte warten ...";
+  return LanguageFile("Deutsch", texts);
 }
 
 class PrepareWindow : public ::testing::Test {
@@ -99,9 +39,9 @@ protected:
     RemoveDirectoryA(dir.c_str());
   }
 
-  void Write(const SetupInfo& info, const LanguageFile& language = LanguageFile()) {
-    WriteBytes(dir + "\\setup.inf", info.Bytes());
-    WriteBytes(dir + "\\Deutsch.lng", language.Bytes());
+  void Write(const SetupInfo& info, const std::string& language = German()) {
+    ASSERT_TRUE(WriteBytes(dir + "\\setup.inf", SetupInfoFile(info)));
+    ASSERT_TRUE(WriteBytes(dir + "\\Deutsch.lng", language));
   }
 
   const FixedEnvironment design{16};
@@ -113,24 +53,19 @@ protected:
 }  // namespace
 
 TEST_F(PrepareWindow, EveryFormatVersionReadsItsOwnFields) {
-  struct Case {
-    bool hasVersion;
-    int32_t version;
-  };
-  for (Case c : {Case{false, 0}, Case{true, 4002}, Case{true, 4003}, Case{true, 4013},
-                 Case{true, 4014}, Case{true, 4999}, Case{true, 5000}}) {
-    SCOPED_TRACE(c.hasVersion ? std::to_string(c.version) : std::string("no version"));
+  // Version 0: the file has no version value.
+  for (int32_t version : {0, 4002, 4003, 4013, 4014, 4999, 5000}) {
+    SCOPED_TRACE(version);
     SetupInfo info;
-    info.hasVersion = c.hasVersion;
-    info.version = c.version;
+    info.version = version;
     info.silent = true;
     Write(info);
     TfrmMain window(design);
     window.PrepareWindow(dir);
-    EXPECT_EQ(window.FSilent, c.hasVersion && c.version >= 4003);
+    EXPECT_EQ(window.FSilent, version >= 4003);
     EXPECT_EQ(IsWindowVisible(window.Handle()) != FALSE, !window.FSilent);
     EXPECT_EQ(window.lblTitel.Caption(), "Willkommen");
-    EXPECT_EQ(window.lbText.Caption(), "Produkt 1.0 wird vorbereitet.");
+    EXPECT_EQ(window.lbText.Caption(), "Demo Produkt 1.0 wird vorbereitet.");
     EXPECT_EQ(window.lbWait.Caption(), "Bitte warten ...");
   }
 }
@@ -172,9 +107,7 @@ TEST_F(PrepareWindow, PlaceholdersAreReplacedNameFirstThenVersion) {
   SetupInfo info;
   info.productName = "Suite %PRODUKTVERSION% Pro";
   info.productVersion = "7.1";
-  LanguageFile language;
-  language.body = "%PRODUKTNAME% (%PRODUKTVERSION%) %produktname%";
-  Write(info, language);
+  Write(info, German("%PRODUKTNAME% (%PRODUKTVERSION%) %produktname%"));
   form.PrepareWindow(dir);
   EXPECT_EQ(form.lbText.Caption(), "Suite 7.1 Pro (7.1) %produktname%");
   EXPECT_EQ(form.lblTitel.Caption(), "Willkommen") << "the title is taken as it is";
@@ -184,17 +117,13 @@ TEST_F(PrepareWindow, ProductNameAndVersionAreCutAt255Characters) {
   SetupInfo info;
   info.productName = std::string(255, 'n') + std::string(45, 'X');
   info.productVersion = std::string(256, 'v');
-  LanguageFile language;
-  language.body = "%PRODUKTNAME%|%PRODUKTVERSION%";
-  Write(info, language);
+  Write(info, German("%PRODUKTNAME%|%PRODUKTVERSION%"));
   form.PrepareWindow(dir);
   EXPECT_EQ(form.lbText.Caption(), std::string(255, 'n') + "|" + std::string(255, 'v'));
 }
 
 TEST_F(PrepareWindow, AMissingWaitTextLeavesTheWaitLabelEmpty) {
-  LanguageFile language;
-  language.withWait = false;
-  Write(SetupInfo(), language);
+  Write(SetupInfo(), German(kBody, false));
   form.PrepareWindow(dir);
   EXPECT_EQ(form.lbWait.Caption(), "");
 }
@@ -212,7 +141,7 @@ TEST_F(PrepareWindow, FailuresOfTheFilesAreRaised) {
 
   SetupInfo info;
   info.languageFile = "Fehlt.lng";
-  WriteBytes(dir + "\\setup.inf", info.Bytes());
+  WriteBytes(dir + "\\setup.inf", SetupInfoFile(info));
   EXPECT_THROW(form.PrepareWindow(dir), EFOpenError);
 
   DeleteFileA((dir + "\\setup.inf").c_str());
@@ -223,7 +152,7 @@ TEST_F(PrepareWindow, ALanguageFileOutsideTheFolderFailsLikeAMissingOne) {
   // Each names a language file that is there, but not as a plain name in
   // the folder of "setup.inf".
   const std::string parent = dir.substr(0, dir.find_last_of('\\'));
-  WriteBytes(parent + "\\prepare_planted.lng", LanguageFile().Bytes());
+  WriteBytes(parent + "\\prepare_planted.lng", German());
   for (const std::string& name :
        {std::string("..\\prepare_planted.lng"), dir + "\\Deutsch.lng", std::string("NUL"),
         std::string("con.lng"), std::string("COM1")}) {

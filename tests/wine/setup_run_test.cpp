@@ -45,12 +45,9 @@ using SetupRun = SetupRunTest;
 }  // namespace
 
 TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAndEndsWith259) {
-  const std::string medium = base_ + "\\medium";
-  const std::string temp = base_ + "\\tmp";
   const std::string log = base_ + "\\installer.log";
   const std::string archive = MediumArchive({});
-  MakeMedium(medium, true, &archive);
-  CreateDirectoryA(temp.c_str(), nullptr);
+  MakeMedium(medium_, true, &archive);
   // A read-only component of an older medium is in the system folder, the
   // registration is gone.
   RemoveFile(SystemComponent());
@@ -66,18 +63,18 @@ TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAn
   bool installerBeforeCopy = false;
   bool copySeen = false;
   RunOptions options;
-  options.currentFolder = medium;
-  options.tempFolder = temp;
+  options.currentFolder = medium_;
+  options.tempFolder = temp_;
   options.installerLog = log;
   options.onPoll = [&] {
     if (copySeen) return;
-    if (!Exists(temp + "\\_Setup.lib")) {
-      if (Exists(temp + "\\_inst32d.exe")) installerBeforeCopy = true;
+    if (!Exists(temp_ + "\\_Setup.lib")) {
+      if (Exists(temp_ + "\\_inst32d.exe")) installerBeforeCopy = true;
       return;
     }
     copySeen = true;
-    setupFilesBeforeCopy = Exists(temp + "\\setup.inf") && Exists(temp + "\\Deutsch.lng") &&
-                           Exists(temp + "\\English.lng");
+    setupFilesBeforeCopy = Exists(temp_ + "\\setup.inf") && Exists(temp_ + "\\Deutsch.lng") &&
+                           Exists(temp_ + "\\English.lng");
   };
   RunResult run = RunSetup(options);
 
@@ -91,13 +88,13 @@ TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAn
   EXPECT_TRUE(setupFilesBeforeCopy);
   EXPECT_FALSE(installerBeforeCopy);
   for (const char* name : {"setup.inf", "Deutsch.lng", "English.lng", "_Setup.lib", "_inst32d.exe"})
-    EXPECT_TRUE(Exists(temp + "\\" + name)) << name;
-  EXPECT_EQ(ReadBytes(temp + "\\_Setup.lib"), archive);
+    EXPECT_TRUE(Exists(temp_ + "\\" + name)) << name;
+  EXPECT_EQ(ReadBytes(temp_ + "\\_Setup.lib"), archive);
   // The installer: its program path quoted, the source folder as its only argument.
-  std::vector<std::string> lines = Lines(LogOfInstaller(log));
+  std::vector<std::string> lines = Lines(ReadBytes(log));
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium);
-  EXPECT_EQ(lines[2], medium);
+  EXPECT_EQ(lines[0], "\"" + temp_ + "\\_inst32d.exe\" " + medium_);
+  EXPECT_EQ(lines[2], medium_);
   EXPECT_EQ(InstallerStarts(log), std::vector<std::string>{"4"}) << "once, SW_SHOWNOACTIVATE";
 }
 
@@ -122,7 +119,7 @@ TEST_F(SetupRun, QuotedSourceArgumentWithBlanksAndTrailingBackslashGoesUnquotedT
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty());
-  std::vector<std::string> lines = Lines(LogOfInstaller(temp + "\\_inst32d.log"));
+  std::vector<std::string> lines = Lines(ReadBytes(temp + "\\_inst32d.log"));
   EXPECT_FALSE(Exists(base_ + "\\_inst32d.log")) << "the planted program ran";
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium);
@@ -153,7 +150,7 @@ TEST_F(SetupRun, DriveRootWithoutArgumentIsTheSourceAndTheTempSubfolderIsMade) {
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_TRUE(IsFolder("X:\\tmp\\Temp"));
   EXPECT_TRUE(Exists("X:\\tmp\\setup.inf"));
-  std::vector<std::string> lines = Lines(LogOfInstaller("X:\\installer.log"));
+  std::vector<std::string> lines = Lines(ReadBytes("X:\\installer.log"));
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "\"X:\\tmp\\_inst32d.exe\" X:");
   EXPECT_EQ(lines[2], "X:");
@@ -161,31 +158,25 @@ TEST_F(SetupRun, DriveRootWithoutArgumentIsTheSourceAndTheTempSubfolderIsMade) {
 }
 
 TEST_F(SetupRun, WithoutTheComponentNothingIsCopiedNothingShownAndTheExitCodeIs0) {
-  const std::string medium = base_ + "\\medium";
-  const std::string temp = base_ + "\\tmp";
   const std::string archive = MediumArchive({});
-  MakeMedium(medium, false, &archive);
-  CreateDirectoryA(temp.c_str(), nullptr);
+  MakeMedium(medium_, false, &archive);
   RemoveFile(SystemComponent());
 
-  RunOptions options = MediumAsArgument(medium, temp);
+  RunOptions options = MediumAsArgument(medium_, temp_);
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_FALSE(Exists(SystemComponent()));
-  EXPECT_FALSE(Exists(temp + "\\setup.inf"));
+  EXPECT_FALSE(Exists(temp_ + "\\setup.inf"));
   EXPECT_TRUE(run.windowsShown.empty());
 }
 
 TEST_F(SetupRun, MissingArchiveShowsTheFehlerBoxThenEndsWith0) {
-  const std::string medium = base_ + "\\medium";
-  const std::string temp = base_ + "\\tmp";
-  MakeMedium(medium, true, nullptr);
-  CreateDirectoryA(temp.c_str(), nullptr);
+  MakeMedium(medium_, true, nullptr);
 
-  RunOptions options = MediumAsArgument(medium, temp);
+  RunOptions options = MediumAsArgument(medium_, temp_);
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
@@ -195,69 +186,62 @@ TEST_F(SetupRun, MissingArchiveShowsTheFehlerBoxThenEndsWith0) {
 }
 
 TEST_F(SetupRun, ArchiveWithoutSetupInfoEndsQuietlyEvenWithAnEarlierRunsFileInTemp) {
-  const std::string medium = base_ + "\\medium";
-  const std::string temp = base_ + "\\tmp";
   const std::string archive = MediumArchive({false, true, true});
-  MakeMedium(medium, true, &archive);
-  CreateDirectoryA(temp.c_str(), nullptr);
+  MakeMedium(medium_, true, &archive);
   // A read-only setup information file of an earlier run.
-  ASSERT_TRUE(WriteBytes(temp + "\\setup.inf", SetupInfoFile(SetupInfo())));
-  SetFileAttributesA((temp + "\\setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(WriteBytes(temp_ + "\\setup.inf", SetupInfoFile(SetupInfo())));
+  SetFileAttributesA((temp_ + "\\setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
 
-  RunOptions options = MediumAsArgument(medium, temp);
-  options.installerLog = base_ + "\\installer.log";
+  RunOptions options = MediumAsArgument(medium_, temp_);
+  options.installerLog = log_;
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_TRUE(run.boxes.empty());
-  EXPECT_FALSE(Exists(temp + "\\setup.inf"));
-  EXPECT_TRUE(Exists(temp + "\\Deutsch.lng"));
+  EXPECT_FALSE(Exists(temp_ + "\\setup.inf"));
+  EXPECT_TRUE(Exists(temp_ + "\\Deutsch.lng"));
   EXPECT_TRUE(run.windowsShown.empty());
-  EXPECT_EQ(LogOfInstaller(base_ + "\\installer.log", 1500), "");
+  EXPECT_EQ(ReadBytes(log_), "");
 }
 
 TEST_F(SetupRun, LongTempFolderIsReadWholeAndAnArchiveWithoutInstallerStopsTheRun) {
   // The temporary folder's path is far longer than 144 characters; the
   // archive has no installer, but an earlier run left one there: it is
   // removed, never started, and the run says that nothing was extracted.
-  const std::string medium = base_ + "\\medium";
-  std::string temp = base_ + "\\" + std::string(40, 't');
-  CreateDirectoryA(temp.c_str(), nullptr);
-  temp += "\\" + std::string(40, 'u');
-  CreateDirectoryA(temp.c_str(), nullptr);
-  ASSERT_GT(temp.size(), 150u);
+  temp_ = base_ + "\\" + std::string(40, 't');
+  CreateDirectoryA(temp_.c_str(), nullptr);
+  temp_ += "\\" + std::string(40, 'u');
+  CreateDirectoryA(temp_.c_str(), nullptr);
+  ASSERT_GT(temp_.size(), 150u);
   const std::string archive = MediumArchive({true, true, false});
-  MakeMedium(medium, true, &archive);
-  ASSERT_TRUE(WriteBytes(temp + "\\_inst32d.exe", InstallerBytes()));
+  MakeMedium(medium_, true, &archive);
+  ASSERT_TRUE(WriteBytes(temp_ + "\\_inst32d.exe", InstallerBytes()));
 
-  RunOptions options = MediumAsArgument(medium, temp);
-  options.installerLog = base_ + "\\installer.log";
+  RunOptions options = MediumAsArgument(medium_, temp_);
+  options.installerLog = log_;
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 1u);
   ASSERT_EQ(run.boxes.size(), 1u);
   EXPECT_EQ(run.boxes[0].caption, "Fehler");
-  EXPECT_EQ(run.boxes[0].text, Format(msg::NotExtractedText, (temp + "\\_inst32d.exe").c_str(),
-                                      (temp + "\\_Setup.lib").c_str()));
-  EXPECT_TRUE(Exists(temp + "\\setup.inf"));
-  EXPECT_TRUE(Exists(temp + "\\_Setup.lib"));
-  EXPECT_FALSE(Exists(temp + "\\_inst32d.exe"));
-  EXPECT_EQ(LogOfInstaller(base_ + "\\installer.log", 1500), "") << "a stale installer was started";
+  EXPECT_EQ(run.boxes[0].text, Format(msg::NotExtractedText, (temp_ + "\\_inst32d.exe").c_str(),
+                                      (temp_ + "\\_Setup.lib").c_str()));
+  EXPECT_TRUE(Exists(temp_ + "\\setup.inf"));
+  EXPECT_TRUE(Exists(temp_ + "\\_Setup.lib"));
+  EXPECT_FALSE(Exists(temp_ + "\\_inst32d.exe"));
+  EXPECT_EQ(ReadBytes(log_), "") << "a stale installer was started";
 }
 
 TEST_F(SetupRun, ComponentWithoutRegistrationExportShowsOcxErrorThenTheDefaultFailureReport) {
-  const std::string medium = base_ + "\\medium";
-  const std::string temp = base_ + "\\tmp";
   const std::string archive = MediumArchive({});
-  CreateDirectoryA(medium.c_str(), nullptr);
-  ASSERT_TRUE(WriteBytes(medium + "\\XceedZip.dll", ReadBytes(FixturePath(PLAIN_DLL_PATH))));
-  ASSERT_TRUE(WriteBytes(medium + "\\_Setup.lib", archive));
-  CreateDirectoryA(temp.c_str(), nullptr);
+  CreateDirectoryA(medium_.c_str(), nullptr);
+  ASSERT_TRUE(WriteBytes(medium_ + "\\XceedZip.dll", ReadBytes(FixturePath(PLAIN_DLL_PATH))));
+  ASSERT_TRUE(WriteBytes(medium_ + "\\_Setup.lib", archive));
   ForgetComponentRegistration();
 
-  RunOptions options = MediumAsArgument(medium, temp);
+  RunOptions options = MediumAsArgument(medium_, temp_);
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
@@ -269,7 +253,7 @@ TEST_F(SetupRun, ComponentWithoutRegistrationExportShowsOcxErrorThenTheDefaultFa
       run.boxes[1].text,
       std::regex("Exception EOleSysError in Modul Setup\\.exe bei [0-9A-F]{8}\\.\r\n[^\r\n]+\\.\r\n")))
       << run.boxes[1].text;
-  EXPECT_FALSE(Exists(temp + "\\setup.inf"));
+  EXPECT_FALSE(Exists(temp_ + "\\setup.inf"));
 }
 
 TEST_F(SetupRun, AnotherFailureOfTheFirstExtractionShowsAnEmptyFehlerBoxAndTheRunGoesOn) {

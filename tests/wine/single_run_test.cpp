@@ -4,9 +4,8 @@
 // folder, however busy the machine; the outcome is judged by exit codes,
 // installer starts and windows, never by time.
 #include "PictureFiles.h"
-#include "SetupFiles.h"
+#include "SetupMedium.h"
 #include "SetupRun.h"
-#include "ZipWriter.h"
 
 #include "app/SingleRun.h"
 #include "app/core/MediumNames.h"
@@ -66,20 +65,12 @@ HWND VisibleForm(const char* className) {
   return window && IsWindowVisible(window) ? window : nullptr;
 }
 
-class SingleRunTest : public ::testing::Test {
+class SingleRunTest : public SetupRunTest {
 protected:
   void SetUp() override {
-    base_ = FreshFolder(std::string("single-run-") +
-                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    medium_ = base_ + "\\medium";
-    CreateDirectoryA(medium_.c_str(), nullptr);
-    TZipWriter zip(medium::kArchivePassword);
-    zip.Add(SetupInfo().languageFile,
-            LanguageFile("Deutsch", {{1000, "Titel"}, {1001, "Text"}, {1002, "Warten"}}));
-    zip.Add(medium::kSetupInfoMask, SetupInfoFile(SetupInfo()));
-    zip.Add(medium::kInstallerFile, ReadBytes(FixturePath(FIXTURE_TEST_INSTALLER)));
-    ASSERT_TRUE(WriteBytes(InMedium(medium::kArchiveFile), zip.Archive()));
-    ASSERT_TRUE(WriteBytes(InMedium(medium::kComponentFile), ReadBytes(FixturePath(FIXTURE_XCEEDZIP_DLL))));
+    SetupRunTest::SetUp();
+    const std::string archive = MediumArchive({});
+    MakeMedium(medium_, true, &archive);
     pw::Bmp picture;
     picture.width = 64;
     picture.height = 32;
@@ -88,8 +79,6 @@ protected:
     ASSERT_TRUE(WriteBytes(InMedium(std::string(medium::kSplashBaseName) + ".bmp"),
                            std::string(bmp.begin(), bmp.end())));
   }
-  void TearDown() override { RemoveTree(base_); }
-
   std::string InMedium(const std::string& name) const { return medium_ + "\\" + name; }
 
   // A folder of base_, made.
@@ -121,12 +110,10 @@ protected:
 
   // Installer starts recorded in a log: records whose argument is the medium.
   int StartsIn(const std::string& log) const {
-    const std::vector<std::string> lines = Lines(LogOfInstaller(log));
+    const std::vector<std::string> lines = Lines(ReadBytes(log));
     return static_cast<int>(std::count(lines.begin(), lines.end(), medium_));
   }
 
-  std::string base_;
-  std::string medium_;
   PROCESS_INFORMATION started_ = {};
 };
 

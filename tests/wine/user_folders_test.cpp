@@ -15,20 +15,10 @@ namespace {
 const wchar_t kCyrillicUser[] =
     L"\u0414\u043C\u0438\u0442\u0440\u0438\u0439 \u0418\u0432\u0430\u043D\u043E\u0432";
 
-std::string Narrowed(const std::wstring& wide) {
-  std::string ansi(wide.size() * 2, '\0');
-  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0],
-                              static_cast<int>(ansi.size()), nullptr, nullptr);
-  ansi.resize(n > 0 ? n : 0);
-  return ansi;
-}
-
 class UserFolders : public SetupRunTest {
 protected:
   void SetUp() override {
     SetupRunTest::SetUp();
-    medium_ = base_ + "\\medium";
-    log_ = base_ + "\\installer.log";
     archive_ = MediumArchive({});
   }
 
@@ -39,10 +29,10 @@ protected:
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 259u);
     EXPECT_TRUE(run.boxes.empty()) << run.boxes[0].text;
-    return Lines(LogOfInstaller(log_));
+    return Lines(ReadBytes(log_));
   }
 
-  std::string medium_, log_, archive_;
+  std::string archive_;
 };
 
 }  // namespace
@@ -62,19 +52,19 @@ TEST_F(UserFolders, ATempFolderWithBlanksAndUmlauts) {
 
 TEST_F(UserFolders, ATempFolderOutsideTheAnsiCodePageIsUsedInItsShortForm) {
   MakeMedium(medium_, true, &archive_);
-  const std::wstring user = detail::Widened(base_) + L"\\" + kCyrillicUser;
+  const std::wstring user = Wide(base_) + L"\\" + kCyrillicUser;
   const std::wstring temp = user + L"\\Temp";
   CreateDirectoryW(user.c_str(), nullptr);
   CreateDirectoryW(temp.c_str(), nullptr);
   wchar_t shortForm[MAX_PATH];
   ASSERT_GT(GetShortPathNameW(temp.c_str(), shortForm, MAX_PATH), 0u);
-  ASSERT_EQ(Narrowed(shortForm).find('?'), std::string::npos) << "no short form of " << base_;
+  ASSERT_EQ(Ansi(shortForm).find('?'), std::string::npos) << "no short form of " << base_;
 
   RunOptions options = MediumAsArgument(medium_, "");
   options.tempFolderWide = temp + L"\\";
   std::vector<std::string> lines = RunToTheInstaller(options);
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + Narrowed(shortForm) + "\\_inst32d.exe\" " + medium_);
+  EXPECT_EQ(lines[0], "\"" + Ansi(shortForm) + "\\_inst32d.exe\" " + medium_);
   EXPECT_NE(GetFileAttributesW((temp + L"\\setup.inf").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -16,6 +16,13 @@ inline std::wstring Wide(const std::string& text) {
   return wide;
 }
 
+inline std::string Ansi(const std::wstring& text) {
+  int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string ansi(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], n, nullptr, nullptr);
+  return ansi;
+}
+
 // The file's bytes; empty when it cannot be read.
 inline std::string ReadBytes(const std::wstring& path) {
   std::string bytes;

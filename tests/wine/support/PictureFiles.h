@@ -16,25 +16,14 @@
 namespace picture_files {
 
 // A scratch folder removed with its files at the end of the test.
-class ScratchFolder {
+class ScratchFolder : public setup_test::TempFolder {
 public:
-  ScratchFolder() {
-    static int counter = 0;
-    path_ = setup_test::FreshFolder("pic" + std::to_string(GetCurrentProcessId()) + "_" +
-                                    std::to_string(++counter));
-  }
-  ~ScratchFolder() { setup_test::RemoveTree(path_); }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
   std::string Write(const std::string& name, const picture_writer::Bytes& bytes) {
-    const std::string file = path_ + "\\" + name;
+    const std::string file = Path() + "\\" + name;
     setup_test::WriteBytes(file, std::string(bytes.begin(), bytes.end()));
     return file;
   }
-  const std::string& Path() const { return path_; }
-
-private:
-  std::string path_;
+  std::string Path() const { return setup_test::Ansi(path()); }
 };
 
 // An enhanced metafile recorded with a frame in hundredths of a

@@ -63,7 +63,9 @@ inline void MakeMedium(const std::string& folder, bool component, const std::str
 inline void ExpectBox(const BoxSeen& box, const std::string& caption, const char* text,
                       bool cancel = false) {
   EXPECT_EQ(box.caption, caption);
-  if (text) EXPECT_EQ(box.text, text) << caption;
+  if (text) {
+    EXPECT_EQ(box.text, text) << caption;
+  }
   EXPECT_TRUE(box.hasOk) << caption;
   EXPECT_EQ(box.hasCancel, cancel) << caption;
   EXPECT_TRUE(box.othersDisabled) << caption;

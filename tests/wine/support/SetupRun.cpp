@@ -137,7 +137,7 @@ RunResult RunSetup(const RunOptions& options) {
   while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
     if (options.onPoll) options.onPoll();
     if (options.watch) options.watch(process.dwProcessId);
-    if (GetTickCount() - start > 60000) {
+    if (GetTickCount() - start > 120000) {  // a hang, not a slow machine
       TerminateProcess(process.hProcess, 999);
       timedOut = true;
       break;

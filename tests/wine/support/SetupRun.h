@@ -24,18 +24,6 @@
 
 namespace setup_test {
 
-// The installer's log after a run (RunSetup has waited for the installer).
-// Deprecated: kept for older callers; ms is no longer needed.
-inline std::string LogOfInstaller(const std::string& path, DWORD ms = 0) {
-  (void)ms;
-  return ReadBytes(path);
-}
-
-namespace detail {
-// Deprecated: Wide() of Files.h.
-inline std::wstring Widened(const std::string& ansi) { return Wide(ansi); }
-}  // namespace detail
-
 // The show command of every start of the test installer logging to log,
 // in order: "4" for SW_SHOWNOACTIVATE, "-" when it was given none.
 inline std::vector<std::string> InstallerStarts(const std::string& log) {
@@ -76,7 +64,7 @@ bool VisibleRect(HWND window, RECT* rect);
 int ProgressOf(HWND form);
 
 // Starts Setup.exe, answers every message box with its first button (OK),
-// and waits for the end of the run (at most 60 s, then it is ended).
+// and waits for the end of the run (at most 120 s, then it is ended).
 RunResult RunSetup(const RunOptions& options);
 
 }  // namespace setup_test

@@ -16,13 +16,6 @@
 
 namespace setup_test {
 
-inline std::string Ansi(const std::wstring& text) {
-  int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string ansi(n > 0 ? n - 1 : 0, '\0');
-  if (n > 1) WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], n, nullptr, nullptr);
-  return ansi;
-}
-
 class ZipClient : public TXceedZip {
 public:
   ZipClient() {
