@@ -21,5 +21,7 @@ void CopyArchive(const std::string& source, const std::string& copy);
 // only: while the owner lives nobody can write, replace, rename or delete
 // it, and it can still be read and started. Stops the run with notThereText
 // when the file is not there, and with a text of its own when someone else
-// has it open for writing or deleting.
+// has it open for writing or deleting. The zip component closes what it
+// wrote before its Unzip returns: a file swapped in the instant between
+// that and this call cannot be told from the written one.
 UniqueFile HoldFile(const std::string& path, const std::string& notThereText);
