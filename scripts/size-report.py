@@ -13,6 +13,8 @@ total. Resources, imports and relocations are listed on their own.
 import re
 import sys
 
+from linkmap import input_sections
+
 COLUMNS = {".text": "code", ".rdata": "data", ".data": "data", ".CRT": "data", ".tls": "data",
            ".eh_frame": "unwind"}
 OTHER = {".rsrc": "resources", ".idata": "imports", ".reloc": "relocations"}
@@ -52,36 +54,6 @@ def unit_of(path):
     return re.sub(r"\.(cpp|c)\.obj$|\.obj$|\.o$", "", name)
 
 
-def parse(map_path):
-    entries = []  # (output section, size, input path)
-    section = None
-    pending = False
-    with open(map_path, encoding="utf-8", errors="replace") as f:
-        started = False
-        for line in f:
-            if not started:
-                started = line.startswith("Linker script and memory map")
-                continue
-            out = re.match(r"^(\.[A-Za-z_]+)\s", line) or re.match(r"^(\.[A-Za-z_]+)$", line)
-            if out:
-                section = out.group(1)
-                continue
-            m = re.match(r"^ (\S+)\s+0x[0-9a-f]+\s+0x([0-9a-f]+)\s+(\S.*)$", line)
-            if m:
-                entries.append((section, int(m.group(2), 16), m.group(3).strip()))
-                pending = False
-                continue
-            if re.match(r"^ \S+$", line):
-                pending = True
-                continue
-            m = re.match(r"^\s+0x[0-9a-f]+\s+0x([0-9a-f]+)\s+(\S.*)$", line)
-            if pending and m:
-                entries.append((section, int(m.group(1), 16), m.group(2).strip()))
-            pending = False
-    # Values the linker script itself places (LONG 0x0 ...) belong to no input.
-    return [e for e in entries if e[2].split()[0] not in ("LONG", "BYTE", "SHORT", "QUAD", "FILL")]
-
-
 def main():
     args = sys.argv[1:]
     units = "--units" in args
@@ -89,7 +61,7 @@ def main():
     path = [a for a in args if not a.startswith("--")][0]
     rows = {}
     other = {}
-    for section, size, source in parse(path):
+    for section, size, source in input_sections(path):
         if section in OTHER:
             other[OTHER[section]] = other.get(OTHER[section], 0) + size
             continue

@@ -9,23 +9,16 @@ Fails (exit 1) when an --in object contributes no section to the program or
 an --out object does.
 """
 import argparse
-import re
+import os
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+from linkmap import input_sections  # noqa: E402
 
 
 def linked_objects(path):
     """Names (archive(member) or object file) of every input section's source."""
-    objects = set()
-    with open(path, encoding="utf-8", errors="replace") as f:
-        started = False
-        for line in f:
-            if not started:
-                started = line.startswith("Linker script and memory map")
-                continue
-            m = re.match(r"^\s*(?:\S+\s+)?0x[0-9a-f]+\s+0x([0-9a-f]+)\s+(\S+)$", line)
-            if m and int(m.group(1), 16) > 0:
-                objects.add(m.group(2).rsplit("/", 1)[-1])
-    return objects
+    return {source.rsplit("/", 1)[-1] for _, size, source in input_sections(path) if size > 0}
 
 
 def main():
