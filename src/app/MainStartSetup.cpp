@@ -8,6 +8,7 @@
 // it has started, and stops with a box (HandOffStop.h) when it cannot.
 #include "app/HandOffFiles.h"
 #include "app/HandOffStop.h"
+#include "app/InstallerGate.h"
 #include "app/Main.h"
 #include "app/core/MediumNames.h"
 #include "app/core/SourceFolder.h"
@@ -169,8 +170,10 @@ void TfrmMain::StartSetup() {
   zip.reset();
   PaceProgress(*this, 76, 100);
   WaitTicks(2000);
-  // 24.-26. Start the installer this run extracted, then let it go; end
-  // with the exit code of the still running process.
+  // 24.-26. Start the installer this run extracted, once the run's gate
+  // admits it, then let it go; end with the exit code of the still running
+  // process.
+  RunInstallerGate().Admit(installer.get(), tempDir + kInstaller);
   StartInstaller(commandLine, tempDir + kInstaller);
   installer.reset();
   SetScreenCursor(crDefault);
