@@ -98,11 +98,11 @@ toolchain_args() { # target -> cmake arguments
 # tables, about 10 KB, as no exception ever passes through its C frames:
 # its failures jump back to the program's frame), since a splash picture is
 # decoded once; and without the decoder capabilities the program never asks
-# for (jpeg_omitted). (i686 and i686-small are its earlier forms, kept for
-# trees that still name them.) i386-shipped is the 32-bit Linux build of the
-# native32 tree: the same settings as the shipped one, so its tests run the
-# code paths, structure sizes and missing unwind tables that 32-bit Windows
-# gets.
+# for (jpeg_omitted). i386-shipped is the 32-bit Linux build of the native32
+# tree: the same settings as the shipped one, so its tests run the code
+# paths, structure sizes and missing unwind tables that 32-bit Windows gets.
+# (i686, i686-small and i386 are earlier forms, kept for trees that still
+# name them.)
 jpeg_options() { # target
   local common="-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF"
   common+=" -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF"
