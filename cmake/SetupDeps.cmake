@@ -13,10 +13,11 @@ else()
 endif()
 set(SETUP_DEPS_DIR ${CMAKE_SOURCE_DIR}/.deps CACHE PATH "Where bootstrap.sh put the libraries")
 
-# The shipped i686 program links the library builds made for its size.
+# The shipped i686 program links the JPEG library build made for its size,
+# and native32 the same settings built for i386 (scripts/bootstrap.sh).
 set(SETUP_JPEG_TARGET ${SETUP_DEPS_TARGET})
-if(SETUP_DEPS_TARGET STREQUAL "i686")
-  set(SETUP_JPEG_TARGET i686-small)
+if(SETUP_DEPS_TARGET MATCHES "^(i686|i386)$")
+  set(SETUP_JPEG_TARGET ${SETUP_DEPS_TARGET}-shipped)
 endif()
 
 function(setup_import_dep name package libfile target)

@@ -33,6 +33,18 @@ else()
   endif()
 endif()
 
+# Sources no exception can pass through: C-like code and the callbacks of
+# the C libraries, which leave by longjmp. The shipped 32-bit build gives
+# them no unwind tables (part of its size budget). Such a source must not
+# throw, call anything that may throw, nor instantiate templates that other
+# units share (the linker may keep its copy, without tables, for them all).
+function(setup_without_unwind_tables target)
+  if(SETUP_WINDOWS AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set_source_files_properties(${ARGN} TARGET_DIRECTORY ${target} PROPERTIES
+      COMPILE_OPTIONS "-fno-exceptions;-fno-asynchronous-unwind-tables")
+  endif()
+endfunction()
+
 # Strip a shipped Windows binary after linking.
 function(setup_strip target)
   if(SETUP_WINDOWS)

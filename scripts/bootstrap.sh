@@ -86,36 +86,51 @@ fetch_source() { # package -> prints the unpacked source folder
 toolchain_args() { # target -> cmake arguments
   case $1 in
     native) echo "-DCMAKE_POSITION_INDEPENDENT_CODE=ON" ;;
-    i386) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/native32.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
-    i686-small) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-i686.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
+    i386|i386-shipped) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/native32.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
+    i686-small|i686-shipped) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-i686.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
     *) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-$1.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
   esac
 }
 
-# libjpeg-turbo's settings per target. i686-small is the build shipped on
+# libjpeg-turbo's settings per target. i686-shipped is the build shipped on
 # the medium: there the library is built for size (no SIMD, whose dispatch
 # also pulls in the compressor's routines; no getenv/sscanf; no unwind
 # tables, about 10 KB, as no exception ever passes through its C frames:
 # its failures jump back to the program's frame), since a splash picture is
-# decoded once. (i686 is its earlier form, kept for trees that still name
-# it.) i386 is the 32-bit Linux build of the native32 tree: the same
-# settings as the shipped one, so its tests run the code paths, structure
-# sizes and missing unwind tables that 32-bit Windows gets.
+# decoded once; and without the decoder capabilities the program never asks
+# for (jpeg_omitted). i386-shipped is the 32-bit Linux build of the native32
+# tree: the same settings as the shipped one, so its tests run the code
+# paths, structure sizes and missing unwind tables that 32-bit Windows gets.
+# (i686, i686-small and i386 are earlier forms, kept for trees that still
+# name them.)
 jpeg_options() { # target
   local common="-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF"
   common+=" -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF"
   case $1 in
-    i686|i686-small|i386) echo "$common -DWITH_SIMD=OFF -DCMAKE_BUILD_TYPE=MinSizeRel" ;;
+    i686|i686-small|i686-shipped|i386|i386-shipped)
+      echo "$common -DWITH_SIMD=OFF -DCMAKE_BUILD_TYPE=MinSizeRel" ;;
     *) echo "$common -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DCMAKE_BUILD_TYPE=Release" ;;
   esac
 }
 jpeg_cflags() { # target
   case $1 in
     i686) echo "-ffunction-sections -fdata-sections -DNO_GETENV" ;;
-    i686-small) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables" ;;
+    i686-small|i686-shipped) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables" ;;
     # The library's NO_GETENV branch uses errno without including it off Windows.
-    i386) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables -include errno.h" ;;
+    i386|i386-shipped) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables -include errno.h" ;;
     *) echo "" ;;
+  esac
+}
+
+# Decoder capabilities (jmorecfg.h) a target's build leaves out. The program
+# decodes at full size only (no output scaling through the inverse DCT),
+# with fancy upsampling (never the merged one) and with the floating-point
+# DCT, or the fast integer one for best speed (never the accurate integer
+# one, whose tables only the scaled inverse DCTs need besides).
+jpeg_omitted() { # target
+  case $1 in
+    i686-shipped|i386-shipped)
+      echo "IDCT_SCALING_SUPPORTED UPSAMPLE_MERGING_SUPPORTED DCT_ISLOW_SUPPORTED" ;;
   esac
 }
 
@@ -123,14 +138,26 @@ build_jpeg() { # source target out
   local src=$1 target=$2 out=$3
   local b="$deps/build/$(basename "$src")-$target"
   local options; options=$(jpeg_options "$target")
-  rm -rf "$b"
+  local omitted; omitted=$(jpeg_omitted "$target")
+  rm -rf "$b" "$b-source"
+  if [ -n "$omitted" ]; then
+    # A copy of the source with the capabilities switched off: the shared
+    # source stays as Debian ships it.
+    cp -a "$src" "$b-source"
+    src="$b-source"
+    for capability in $omitted; do
+      grep -q "^#define $capability\b" "$src/jmorecfg.h" ||
+        { echo "bootstrap: jmorecfg.h has no $capability" >&2; return 1; }
+      sed -i "s/^#define $capability\b/#undef  $capability/" "$src/jmorecfg.h"
+    done
+  fi
   # shellcheck disable=SC2046,SC2086
   cmake -Wno-dev -S "$src" -B "$b" -G Ninja $(toolchain_args "$target") -DCMAKE_INSTALL_PREFIX="$out" \
     $options -DCMAKE_C_FLAGS="$(jpeg_cflags "$target")" \
     -DCMAKE_INSTALL_LIBDIR="$out/lib" -DCMAKE_INSTALL_INCLUDEDIR="$out/include" >/dev/null
   cmake --build "$b" -j "$jobs" >/dev/null
   cmake --install "$b" >/dev/null
-  rm -rf "$b"
+  rm -rf "$b" "$b-source"
 }
 
 build_zip() { # target
@@ -160,7 +187,11 @@ build_for_targets() { # package builder targets...
     local out="$deps/$key/$target"
     # The stamp holds the settings the build was made with: new settings rebuild.
     local stamp="$builder $target"
-    [ "$builder" = build_jpeg ] && stamp+=" $(jpeg_options "$target") $(jpeg_cflags "$target")"
+    if [ "$builder" = build_jpeg ]; then
+      stamp+=" $(jpeg_options "$target") $(jpeg_cflags "$target")"
+      local omitted; omitted=$(jpeg_omitted "$target")
+      [ -z "$omitted" ] || stamp+=" omitted: $omitted"
+    fi
     if [ -f "$out/.built" ] && [ "$(cat "$out/.built")" = "$stamp" ]; then continue; fi
     echo "bootstrap: building $key for $target"
     rm -rf "$out"
@@ -170,7 +201,7 @@ build_for_targets() { # package builder targets...
   ln -sfn "$key" "$deps/$pkg"
 }
 
-build_for_targets libjpeg-turbo build_jpeg x86_64 i686-small native i386
+build_for_targets libjpeg-turbo build_jpeg x86_64 i686-shipped native i386-shipped
 build_for_targets libzip build_zip x86_64 i686
 
 echo "bootstrap: ready (.deps: $(ls "$deps" | grep -v -e src -e build | tr '\n' ' '))"

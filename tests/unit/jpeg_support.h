@@ -16,6 +16,14 @@
 
 using Bytes = std::vector<uint8_t>;
 
+// Whether the library build decodes at a scale: the shipped one (and the
+// 32-bit tree's, built with its settings) decodes at full size only.
+#ifdef IDCT_SCALING_SUPPORTED
+constexpr bool kJpegScaling = true;
+#else
+constexpr bool kJpegScaling = false;
+#endif
+
 // Settings asking for the fast integer transform.
 inline JpegSettings BestSpeed() {
   JpegSettings settings;
@@ -104,6 +112,7 @@ inline Bytes Compress(const Bytes& samples, int width, int height, int component
   info.input_components = components;
   info.in_color_space = input;
   jpeg_set_defaults(&info);
+  info.dct_method = JDCT_FLOAT;  // the transform every build of the library has
   jpeg_set_colorspace(&info, file);
   info.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
   jpeg_set_quality(&info, 95, TRUE);

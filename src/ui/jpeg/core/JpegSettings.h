@@ -2,7 +2,9 @@
 // one process-wide set of defaults when it is made.
 #pragma once
 
-// Output size divided by 1, 2, 4 or 8 (2 to the power of the value).
+// Output size divided by 1, 2, 4 or 8 (2 to the power of the value). The
+// library build shipped for 32-bit Windows decodes at full size only, the
+// default, which nothing changes (scripts/bootstrap.sh).
 enum class JpegScale { Full, Half, Quarter, Eighth };
 // 8 bits means colour-quantised output with a palette.
 enum class JpegPixelFormat { Bits24, Bits8 };
