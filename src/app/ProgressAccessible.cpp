@@ -2,8 +2,6 @@
 
 #include "app/Main.h"
 
-#include <new>
-
 const IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 namespace {
@@ -41,6 +39,15 @@ BSTR DrawnText(const TLabel& label) {
   return SysAllocStringLen(converted.get(), static_cast<UINT>(out - converted.get()));
 }
 
+// The bar's position as a percentage of its range, as the platform writes
+// it: "40%".
+BSTR Percentage(const TProgressBar& bar) {
+  const int range = bar.Max() - bar.Min();
+  WCHAR text[16];
+  wsprintfW(text, L"%d%%", range > 0 ? MulDiv(bar.Position() - bar.Min(), 100, range) : 0);
+  return SysAllocString(text);
+}
+
 // A string result: S_OK, or E_OUTOFMEMORY when it could not be made.
 HRESULT Answer(BSTR text, BSTR* out) {
   *out = text;
@@ -57,6 +64,10 @@ void SetLong(VARIANT* out, LONG value) {
 class ProgressAccessible final : public IAccessible {
 public:
   explicit ProgressAccessible(const TfrmMain& form) : form_(&form) {}
+
+  // COM's allocator: null when memory is short, and no failure raised.
+  static void* operator new(size_t size) noexcept { return CoTaskMemAlloc(size); }
+  static void operator delete(void* memory) { CoTaskMemFree(memory); }
 
   // From now on every call fails as a disconnected object's does.
   void Disconnect() { form_ = nullptr; }
@@ -114,41 +125,16 @@ public:
     const HRESULT checked = Check(child, &id);
     return FAILED(checked) ? checked : S_FALSE;
   }
+  // Every element is named, the window is described by the body, the bar
+  // has a value.
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    if (!name) return E_POINTER;
-    *name = nullptr;
-    LONG id;
-    const HRESULT checked = Check(child, &id);
-    if (FAILED(checked)) return checked;
-    switch (id) {
-      case CHILDID_SELF:
-      case kChildTitle: return Answer(DrawnText(form_->lblTitel), name);
-      case kChildBody: return Answer(DrawnText(form_->lbText), name);
-      case kChildWait: return Answer(DrawnText(form_->lbWait), name);
-      default: return S_FALSE;
-    }
+    return Text(child, name, kName);
   }
-  // The bar's value: its position as a percentage of its range.
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    if (!value) return E_POINTER;
-    *value = nullptr;
-    LONG id;
-    const HRESULT checked = Check(child, &id);
-    if (FAILED(checked)) return checked;
-    if (id != kChildBar) return S_FALSE;
-    const TProgressBar& bar = form_->Balken;
-    const int range = bar.Max() - bar.Min();
-    WCHAR text[16];
-    wsprintfW(text, L"%d%%", range > 0 ? MulDiv(bar.Position() - bar.Min(), 100, range) : 0);
-    return Answer(SysAllocString(text), value);
+    return Text(child, value, kValue);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-    if (!description) return E_POINTER;
-    *description = nullptr;
-    LONG id;
-    const HRESULT checked = Check(child, &id);
-    if (FAILED(checked)) return checked;
-    return id == CHILDID_SELF ? Answer(DrawnText(form_->lbText), description) : S_FALSE;
+    return Text(child, description, kDescription);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (!role) return E_POINTER;
@@ -230,7 +216,29 @@ public:
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
+  enum Property { kName, kValue, kDescription };
+
   ~ProgressAccessible() = default;
+
+  [[gnu::noinline]] HRESULT Text(const VARIANT& child, BSTR* out, Property property) const {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    LONG id;
+    const HRESULT checked = Check(child, &id);
+    if (FAILED(checked)) return checked;
+    if (property == kValue) return id == kChildBar ? Answer(Percentage(form_->Balken), out) : S_FALSE;
+    const TLabel* label = nullptr;
+    if (property == kDescription) {
+      if (id == CHILDID_SELF) label = &form_->lbText;
+    } else if (id == kChildBody) {
+      label = &form_->lbText;
+    } else if (id == kChildWait) {
+      label = &form_->lbWait;
+    } else if (id != kChildBar) {
+      label = &form_->lblTitel;  // the window's name too
+    }
+    return label ? Answer(DrawnText(*label), out) : S_FALSE;
+  }
 
   // The child id a client asks about: the object itself or one child.
   HRESULT Check(const VARIANT& child, LONG* id) const {
@@ -264,11 +272,12 @@ private:
     return r;
   }
 
-  HRESULT NotSupported(BSTR* out) const {
+  // Shared by the properties the window does not have (not inlined: size).
+  [[gnu::noinline]] HRESULT NotSupported(BSTR* out) const {
     if (out) *out = nullptr;
     return form_ ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
   }
-  HRESULT Nothing(VARIANT* out) const {
+  [[gnu::noinline]] HRESULT Nothing(VARIANT* out) const {
     if (!out) return E_POINTER;
     VariantInit(out);
     return form_ ? S_FALSE : CO_E_OBJNOTCONNECTED;
@@ -285,7 +294,7 @@ void ProgressAccessibleCloser::operator()(ProgressAccessible* object) const {
 }
 
 ProgressAccessible* NewProgressAccessible(const TfrmMain& form) {
-  return new (std::nothrow) ProgressAccessible(form);
+  return new ProgressAccessible(form);
 }
 
 LRESULT AccessibleObjectResult(ProgressAccessible* object, WPARAM wParam, LPARAM lParam) {
