@@ -220,7 +220,7 @@ private:
 
   ~ProgressAccessible() = default;
 
-  [[gnu::noinline]] HRESULT Text(const VARIANT& child, BSTR* out, Property property) const {
+  HRESULT Text(const VARIANT& child, BSTR* out, Property property) const {
     if (!out) return E_POINTER;
     *out = nullptr;
     LONG id;
