@@ -113,6 +113,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (OnSetCursor(lParam)) return TRUE;
       break;
+    case WM_GETOBJECT:
+      if (LRESULT object = AccessibleObjectResult(accessible_.get(), wParam, lParam)) return object;
+      break;
     default:
       break;
   }
@@ -126,10 +129,23 @@ bool TfrmMain::OnSetCursor(LPARAM lParam) {
   return true;
 }
 
-void TfrmMain::SetTitle(const std::string& text) { lblTitel.SetCaption(text); }
-void TfrmMain::SetBody(const std::string& text) { lbText.SetCaption(text); }
-void TfrmMain::SetWaitText(const std::string& text) { lbWait.SetCaption(text); }
-void TfrmMain::SetProgress(int position) { Balken.SetPosition(position); }
+// Each change is announced to screen readers that follow the window.
+void TfrmMain::SetTitle(const std::string& text) {
+  lblTitel.SetCaption(text);
+  RaiseTextChanged(Handle(), kChildTitle);
+}
+void TfrmMain::SetBody(const std::string& text) {
+  lbText.SetCaption(text);
+  RaiseTextChanged(Handle(), kChildBody);
+}
+void TfrmMain::SetWaitText(const std::string& text) {
+  lbWait.SetCaption(text);
+  RaiseTextChanged(Handle(), kChildWait);
+}
+void TfrmMain::SetProgress(int position) {
+  Balken.SetPosition(position);
+  RaiseProgressChanged(Handle());
+}
 
 // The window's own surface at once; the controls at the next pumping.
 void TfrmMain::Repaint() {

@@ -3,6 +3,7 @@
 // information (MainPrepare.cpp).
 #pragma once
 
+#include "app/ProgressAccessible.h"
 #include "ui/Form.h"
 #include "ui/FormEnvironment.h"
 #include "ui/controls/Label.h"
@@ -59,6 +60,10 @@ private:
   void BuildLayout();
   void ScaleLayout(const TFormEnvironment& environment);
   bool OnSetCursor(LPARAM lParam);
+
+  // What screen readers read of the window (declared last: it goes first,
+  // disconnecting its clients while the controls it reads still exist).
+  UniqueProgressAccessible accessible_{NewProgressAccessible(*this)};
 };
 
 // The program's progress window, created by the start-up sequence.

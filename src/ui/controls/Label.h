@@ -22,6 +22,7 @@ public:
   // Unset: transparent exactly when visual styles are active.
   void SetTransparent(bool transparent) { transparent_ = transparent; Invalidate(); }
   bool Transparent() const;
+  bool ShowAccelChar() const { return showAccelChar_; }
   void SetShowAccelChar(bool show) { showAccelChar_ = show; AdjustBounds(); Invalidate(); }
 
   void ScaleBy(int m, int d) override;

@@ -14,6 +14,8 @@ public:
   HWND Handle() const override { return handle_; }
   void CreateHandle(HWND parentHandle) override;
 
+  int Min() const { return min_; }
+  int Max() const { return max_; }
   int Position() const { return position_; }
   // Sent to the control at once.
   void SetPosition(int position);
