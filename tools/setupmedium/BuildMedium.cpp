@@ -100,6 +100,9 @@ std::vector<Placed> AuthorFiles(const MediumDescription& d) {
   std::vector<Placed> placed;
   std::set<std::string> names;
   const auto add = [&](const std::string& name, const fs::path& source) {
+    // The folders it lies in come first.
+    for (size_t slash = name.find('/'); slash != std::string::npos; slash = name.find('/', slash + 1))
+      if (names.insert(Lower(name.substr(0, slash))).second) placed.push_back({name.substr(0, slash), {}});
     if (!names.insert(Lower(name)).second) Fail("medium.files: \"" + name + "\" is on the medium twice");
     placed.push_back({name, source});
   };
@@ -126,8 +129,9 @@ std::vector<Placed> AuthorFiles(const MediumDescription& d) {
 
 // The inputs of a build that the target must never hold.
 std::vector<fs::path> Inputs(const MediumDescription& d) {
-  std::vector<fs::path> inputs = {d.setupExe, d.component, d.installer};
+  std::vector<fs::path> inputs;
   if (!d.file.empty()) inputs.push_back(d.file);
+  for (const fs::path& program : {d.setupExe, d.component, d.installer}) inputs.push_back(program);
   if (d.splash) inputs.push_back(*d.splash);
   if (!d.setupInfFile.empty()) inputs.push_back(d.setupInfFile);
   for (const fs::path& extra : d.extraFiles) inputs.push_back(extra);
@@ -283,7 +287,7 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
   const std::string splashName = std::string(medium::kSplashBaseName) + splashExtension;
   std::vector<std::string> names = {"Setup.exe", medium::kComponentFile, medium::kArchiveFile};
   if (d.splash) names.push_back(splashName);
-  for (const Placed& file : authorFiles) names.push_back(file.name);
+  for (const Placed& file : authorFiles) names.push_back(file.name + (file.source.empty() ? "/" : ""));
 
   const fs::path building = FreshFolder(absolute, "building");
   RemoveOnInterrupt interrupted(building);

@@ -140,7 +140,8 @@ Refusal AsciiForReader(const std::string& text, std::string& out) {
   int dots = 0;  // on this line, outside texts and comments
   size_t i = 0;
   const auto starts = [&](const char* token) { return text.compare(i, std::strlen(token), token) == 0; };
-  const Refusal beyondAscii{0, "characters beyond ASCII belong in double-quoted texts or comments"};
+  const Refusal beyondAscii{0, "characters beyond ASCII belong in double-quoted texts or comments (a key with "
+                                 "them in double quotes, e.g. [languages.\"Fran\xC3\xA7" "ais\"])"};
   // Copies one character of a text; false when it cannot stand there.
   const auto copy = [&](bool basic) {
     if (static_cast<unsigned char>(text[i]) < 0x80) {

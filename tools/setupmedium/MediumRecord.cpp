@@ -67,7 +67,10 @@ std::string Relative(const fs::path& path, const fs::path& folder) {
 
 void WritePlannedRecord(const fs::path& folder, const std::vector<std::string>& names) {
   std::map<std::string, Recorded> entries;
-  for (const std::string& name : names) entries[name] = Recorded{};
+  for (const std::string& name : names) {
+    const bool folder = !name.empty() && name.back() == '/';
+    entries[folder ? name.substr(0, name.size() - 1) : name] = Recorded{folder};
+  }
   Write(folder, std::string(kHead) + " building " + std::to_string(CurrentProcessId()), entries);
 }
 

@@ -15,7 +15,7 @@ namespace setupmedium {
 inline constexpr char kRecordFile[] = ".setupmedium-record";
 
 // The record of a build just begun in folder by this process: the names it
-// will write, not written yet.
+// will write, not written yet (folders end in '/').
 void WritePlannedRecord(const std::filesystem::path& folder, const std::vector<std::string>& names);
 // The record of everything folder holds now.
 void WriteRecord(const std::filesystem::path& folder);
