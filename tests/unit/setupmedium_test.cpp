@@ -231,7 +231,7 @@ TEST_F(MediumTest, TheAuthorsFilesAndFoldersAreOnTheMediumAndOnItsRecord) {
   WriteText(root_ / "src/Manuals/de/Handbuch.txt", "Handbuch");
   WriteText(root_ / "src/autorun.inf", "[autorun]");
   WriteText(root_ / "src/liesmich.txt", "lies mich");
-  const fs::path medium = Build(Describe({{"extra_files = []", "[medium.files]\n\"autorun.inf\" = \"autorun.inf\"\n"
+  const fs::path medium = Build(Describe({{"\nfiles = []", "\n[medium.files]\n\"autorun.inf\" = \"autorun.inf\"\n"
                                                                 "\"Docs/readme.txt\" = \"liesmich.txt\"\n"
                                                                 "\"Manuals\" = \"Manuals/\""}}));
   EXPECT_EQ(ReadText(medium / "autorun.inf"), "[autorun]");
@@ -387,10 +387,13 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
   };
   std::string deepKey;
   for (int i = 0; i < 200000; ++i) deepKey += i ? ".a" : "a";
+  const auto lineOf = [&](const std::string& token) {
+    return "m.toml:" + std::to_string(1 + std::count(base.begin(), base.begin() + base.find(token), '\n')) + ": ";
+  };
   const std::pair<std::string, std::string> slips[] = {
       {"\xEF\xBB\xBF" + base, "no error"},
-      {changed("f\xC3\xBCr", "f\xFCr"), "m.toml:42: not UTF-8"},
-      {changed("\"Demo Produkt\"", "\"Demo Produkt"), "m.toml:28: a text in quotes is not closed on its line"},
+      {changed("f\xC3\xBCr", "f\xFCr"), lineOf("f\xC3\xBCr") + "not UTF-8"},
+      {changed("\"Demo Produkt\"", "\"Demo Produkt"), lineOf("\"Demo Produkt\"") + "a text in quotes is not closed on its line"},
       {"[" + deepKey + "]\n", "m.toml:1: a key with more than 8 dotted parts"},
       {deepKey + " = 1\n", "m.toml:1: a key with more than 8 dotted parts"},
       {changed("\"Demo Produkt\"", "\"Demo \xE4\xB8\xAD\""), "\"\xE4\xB8\xAD\" (U+4E2D), which code page 1252 cannot hold"},
@@ -398,8 +401,8 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
       {changed("\"Deutsch.lng\"", "\"lang/Deutsch.lng\""), "\"lang/Deutsch.lng\" is a path"},
       {changed("\"Deutsch.lng\"", "\"Deutsch.txt\""), "\"Deutsch.txt\" does not end in .lng"},
       {changed("[languages.English]", "[languages.CON]"), "languages.CON: \"CON.lng\" is no file name Windows allows"},
-      {changed("extra_files = []", "files = [\"x/setup.EXE\"]"), "\"setup.EXE\" is a name setupmedium writes itself"},
-      {changed("extra_files = []", "files = [\"a/readme.txt\", \"b/README.TXT\"]"), "\"README.TXT\" is named twice"},
+      {changed("\nfiles = []", "\nfiles = [\"x/setup.EXE\"]"), "\"setup.EXE\" is a name setupmedium writes itself"},
+      {changed("\nfiles = []", "\nfiles = [\"a/readme.txt\", \"b/README.TXT\"]"), "\"README.TXT\" is named twice"},
   };
   for (const auto& [text, expected] : slips) EXPECT_NE(error(text).find(expected), std::string::npos) << error(text);
   const MediumDescription odd = ParseMediumDescription(changed("format_version = 5000", "format_version = 4500"), "m.toml");
