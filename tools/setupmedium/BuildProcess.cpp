@@ -52,16 +52,16 @@ struct RemoveOnInterrupt::State {
 };
 
 namespace {
-RemoveOnInterrupt::State* g_interrupted = nullptr;
+const fs::path* g_interrupted = nullptr;
 
 BOOL WINAPI OnControl(DWORD) {
-  if (g_interrupted) RemoveFolder(g_interrupted->folder);
+  if (g_interrupted) RemoveFolder(*g_interrupted);
   ExitProcess(130);
 }
 }  // namespace
 
 RemoveOnInterrupt::RemoveOnInterrupt(const fs::path& folder) : state_(new State{folder}) {
-  g_interrupted = state_;
+  g_interrupted = &state_->folder;
   SetConsoleCtrlHandler(&OnControl, TRUE);
 }
 

@@ -367,7 +367,9 @@ private:
       const toml::table& table = *value.as_table();
       LanguageDescription language;
       if (!Cp1252FromUtf8Text(name, language.name) || name.find_first_of("/\\:*?\"<>|") != std::string::npos)
-        Fail(key.source().begin.line, where, "must be a plain file name in code page 1252");
+        Fail(key.source().begin.line, where,
+             "must be a plain file name in code page 1252" +
+                 (CharacterOutsideCp1252(name).empty() ? "" : ", which cannot hold " + CharacterOutsideCp1252(name)));
       if (MediumName(name + ".lng") != name + ".lng")
         Fail(key.source().begin.line, where,
              "\"" + name + ".lng\" is no file name Windows allows (a device name such as CON or NUL, "

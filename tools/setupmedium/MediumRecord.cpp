@@ -5,9 +5,11 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
