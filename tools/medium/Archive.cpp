@@ -160,6 +160,9 @@ Reader::Reader(const std::string& path) : path_(path) {
     if (zip_stat_index(zip_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &stat) < 0) continue;
     Entry entry;
     entry.name = stat.name ? stat.name : "";
+    // libzip's guess, which the component takes as well.
+    const char* guessed = zip_get_name(zip_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+    entry.componentName = guessed ? guessed : entry.name;
     entry.size = stat.size;
     entry.packedSize = stat.comp_size;
     entry.encryption = FromMethod(stat.encryption_method, entry.unknownEncryption);
@@ -184,18 +187,28 @@ int Reader::Find(const std::string& name) const {
 }
 
 std::string Reader::Read(int index, const std::string& password) const {
+  std::string bytes;
+  Stream(index, password, [&](const char* data, size_t size) { bytes.append(data, size); });
+  return bytes;
+}
+
+void Reader::Stream(int index, const std::string& password,
+                    const std::function<void(const char*, size_t)>& sink) const {
   const Entry& entry = entries_.at(static_cast<size_t>(index));
   zip_file_t* file = zip_fopen_index_encrypted(zip_, static_cast<zip_uint64_t>(index), 0,
                                                entry.encryption == Encryption::None ? nullptr : password.c_str());
   if (!file) Fail(entry.name, ZipText(zip_));
-  std::string bytes;
-  char buffer[65536];
+  std::vector<char> buffer(65536);
   zip_int64_t n;
-  while ((n = zip_fread(file, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+  try {
+    while ((n = zip_fread(file, buffer.data(), buffer.size())) > 0) sink(buffer.data(), static_cast<size_t>(n));
+  } catch (...) {
+    zip_fclose(file);
+    throw;
+  }
   std::string why = n < 0 ? zip_file_strerror(file) : "";
   zip_fclose(file);
   if (n < 0) Fail(entry.name, why);
-  return bytes;
 }
 
 }  // namespace archive

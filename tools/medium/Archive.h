@@ -66,6 +66,9 @@ private:
 
 struct Entry {
   std::string name;  // as stored
+  // The name as our component reads it, in UTF-8: as stored when the entry
+  // is marked as UTF-8 (or holds valid UTF-8), otherwise from code page 437.
+  std::string componentName;
   uint64_t size = 0;
   uint64_t packedSize = 0;
   Encryption encryption = Encryption::None;
@@ -89,6 +92,9 @@ public:
   // The entry's bytes, decrypted with password; raises Error with libzip's
   // reason ("Wrong password provided", "CRC error", ...).
   std::string Read(int index, const std::string& password) const;
+  // The same, a piece at a time: sink hears every piece of the entry's data
+  // as it is decrypted and inflated (never the whole entry at once).
+  void Stream(int index, const std::string& password, const std::function<void(const char*, size_t)>& sink) const;
 
 private:
   struct zip* zip_ = nullptr;

@@ -1,6 +1,7 @@
 #include "CheckMedium.h"
 
 #include "Archive.h"
+#include "EntryPath.h"
 #include "MediumFiles.h"
 #include "app/core/MediumNames.h"
 #include "app/core/SetupInfo.h"
@@ -69,10 +70,15 @@ public:
     std::error_code error;
     fs::remove_all(path_, error);
   }
-  // The path as the program's file streams take it (ANSI on Windows).
-  std::string Place(const std::string& name, const std::string& bytes) const {
-    const fs::path path = path_ / fs::u8path(name);
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  // Writes the entry to a file of the folder under a scratch name (never
+  // the entry's own: that could point anywhere), piece by piece; the path
+  // as the program's file streams take it (ANSI on Windows).
+  std::string Place(const archive::Reader& zip, int index) const {
+    const fs::path path = path_ / ("entry-" + std::to_string(index));
+    std::ofstream out(path, std::ios::binary);
+    zip.Stream(index, medium::kArchivePassword,
+               [&](const char* data, size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
+    if (!out.flush()) throw archive::Error{"cannot write " + path.u8string()};
     return path.string();
   }
 
@@ -129,12 +135,33 @@ std::vector<int32_t> TextsLosingCharacters(const std::string& bytes) {
   return numbers;
 }
 
-// An entry of the first extraction: where it lies and its bytes.
+// An entry of the first extraction: where it lies and its bytes (empty when
+// it is too large to hold: then its texts are read from the file only).
 struct Extracted {
   std::string path;
   std::string bytes;
 };
-using ExtractedFiles = std::map<std::string, Extracted>;  // by lower-case name
+constexpr uint64_t kHeldBytes = 16u << 20;
+
+// The head of an installer: where a Windows program's headers lie.
+constexpr size_t kInstallerHead = 64u << 10;
+
+// An entry's name as the component reads it, control characters escaped.
+std::string Shown(const archive::Entry& entry) {
+  std::string out;
+  for (unsigned char c : entry.componentName) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\x%02X", c);
+    out += c < 0x20 || c == 0x7F ? std::string(escape) : std::string(1, static_cast<char>(c));
+  }
+  return out;
+}
+
+std::wstring Wide(const std::string& utf8) {
+  std::u16string text;
+  Utf16FromUtf8Text(utf8, text);
+  return std::wstring(text.begin(), text.end());
+}
 
 class Checker {
 public:
@@ -303,59 +330,92 @@ private:
     std::string list;
     for (const archive::Entry& entry : zip->Entries()) {
       static const char* const kinds[] = {"not encrypted", "traditional encryption", "AES-128", "AES-256"};
-      list += "\n           " + Printable(entry.name) + ", " + Size(entry.size) + ", " +
+      list += "\n           " + Shown(entry) + ", " + Size(entry.size) + ", " +
               (entry.unknownEncryption ? "unknown encryption" : kinds[static_cast<int>(entry.encryption)]);
     }
     f_.Ok(medium::kArchiveFile, std::to_string(zip->Entries().size()) + " entries:" + list);
 
-    // Every entry must open with the medium's password.
+    // Every entry must open with the medium's password. Entries are read as
+    // streams: an entry of any size takes no more memory than a small one.
+    // Names are taken as the component takes them; the first extraction
+    // writes the entries in the folder's top into the temporary folder,
+    // where Setup.exe finds them by their code page 1252 names.
     ScratchFolder scratch;
-    ExtractedFiles extracted;
+    zip_ = zip.get();
+    scratch_ = &scratch;
     bool opened = true;
+    bool installer = false;
     for (size_t i = 0; i < zip->Entries().size(); ++i) {
       const archive::Entry& entry = zip->Entries()[i];
       if (entry.folder) continue;
+      const auto segments = SafeEntrySegments(Wide(entry.componentName));
+      std::string cp1252;
+      if (!segments) {
+        f_.Warning(medium::kArchiveFile, "entry \"" + Shown(entry) + "\" is never extracted: the component "
+                                             "refuses its name (it leaves the folder, names a device or holds a "
+                                             "character Windows forbids)",
+                   "pack the file under a plain name");
+      } else if (segments->size() == 1 && Cp1252FromUtf8Text(entry.componentName, cp1252)) {
+        topEntries_.emplace(CaseFolded(cp1252), static_cast<int>(i));
+      }
+      const bool isInstaller = CaseFolded(cp1252) == CaseFolded(medium::kInstallerFile);
+      std::string head;
       try {
-        const std::string bytes = zip->Read(static_cast<int>(i), medium::kArchivePassword);
-        if (IsFirstExtraction(entry.name)) extracted[Lower(entry.name)] = {scratch.Place(entry.name, bytes), bytes};
-        if (Lower(entry.name) == Lower(medium::kInstallerFile)) CheckInstaller(bytes);
+        zip->Stream(static_cast<int>(i), medium::kArchivePassword, [&](const char* data, size_t size) {
+          if (isInstaller && head.size() < kInstallerHead) head.append(data, std::min(size, kInstallerHead - head.size()));
+        });
+        if (isInstaller) CheckInstaller(head, entry.size), installer = true;
       } catch (const archive::Error& e) {
         opened = false;
-        f_.Error(medium::kArchiveFile, "entry " + Printable(entry.name) + " does not open with the medium's password (" +
+        f_.Error(medium::kArchiveFile, "entry " + Shown(entry) + " does not open with the medium's password (" +
                                            e.text + ")",
                  "pack the archive with setupmedium build, which uses the medium's password");
       }
     }
     if (opened) f_.Ok(medium::kArchiveFile, "every entry opens with the medium's password");
-    if (zip->Find(medium::kInstallerFile) < 0)
+    if (!installer && topEntries_.count(CaseFolded(medium::kInstallerFile)) == 0)
       f_.Error(medium::kInstallerFile, "missing from the archive: Setup.exe has nothing to start",
                "name the installer in medium.installer");
-    CheckSetupInfo(extracted);
+    CheckSetupInfo();
   }
 
-  static bool IsFirstExtraction(const std::string& name) {
-    return Lower(name) == Lower(medium::kSetupInfoMask) || EndsWith(Lower(name), ".lng");
+  // The entry the first extraction writes as name (code page 1252), placed
+  // in the scratch folder; none when the archive has no such entry (or it
+  // does not open, which is reported already).
+  std::optional<Extracted> Extract(const std::string& name) {
+    const std::string folded = CaseFolded(name);
+    const bool first = folded == CaseFolded(medium::kSetupInfoMask) || EndsWith(folded, ".lng");
+    const auto found = topEntries_.find(folded);
+    if (!first || found == topEntries_.end()) return std::nullopt;
+    try {
+      Extracted extracted{scratch_->Place(*zip_, found->second), ""};
+      if (zip_->Entries()[static_cast<size_t>(found->second)].size <= kHeldBytes)
+        extracted.bytes = ReadWholeFile(fs::path(extracted.path)).value_or("");
+      return extracted;
+    } catch (const archive::Error&) {
+      return std::nullopt;
+    }
   }
 
-  void CheckInstaller(const std::string& bytes) {
-    const WindowsImage image = ReadWindowsImage(bytes);
+  void CheckInstaller(const std::string& head, uint64_t size) {
+    const WindowsImage image = ReadWindowsImage(head);
     if (!image.valid || image.library)
       f_.Error(medium::kInstallerFile, "not a Windows program: starting it fails without a message",
                "name the installer program in medium.installer");
     else
-      f_.Ok(medium::kInstallerFile, "Windows program for " + MachineName(image.machine) + ", " + Size(bytes.size()));
+      f_.Ok(medium::kInstallerFile, "Windows program for " + MachineName(image.machine) + ", " + Size(size));
   }
 
-  void CheckSetupInfo(const ExtractedFiles& extracted) {
+  void CheckSetupInfo() {
     const std::string topic = medium::kSetupInfoMask;
-    const auto found = extracted.find(Lower(medium::kSetupInfoMask));
-    if (found == extracted.end()) {
+    const auto found = Extract(medium::kSetupInfoMask);
+    if (!found) {
       f_.Error(topic, "not in the archive (or not readable): Setup.exe ends after the first extraction (exit code 0)",
                "give [setup] in the description");
       return;
     }
-    const std::string& bytes = found->second.bytes;
-    TFileStream stream(found->second.path, fmOpenRead | fmShareDenyNone);
+    const std::string& bytes = found->bytes;
+    TFileStream stream(found->path, fmOpenRead | fmShareDenyNone);
     TReader reader(stream, 4096);
     setupinfo::Head head;
     const char* field = "signature";
@@ -389,10 +449,10 @@ private:
       if (text->size() > setupinfo::kMaxProductText)
         f_.Warning(topic, Quoted(setupinfo::ProductText(*text)) + "... is longer than 255 characters and is cut",
                    "shorten the product name or version");
-    CheckLanguage(head, extracted);
+    CheckLanguage(head);
   }
 
-  void CheckLanguage(const setupinfo::Head& head, const ExtractedFiles& extracted) {
+  void CheckLanguage(const setupinfo::Head& head) {
     const std::string& name = head.languageFile;
     const std::string topic = "language file";
     if (name.empty()) {
@@ -404,8 +464,8 @@ private:
                "name the file without a folder");
       return;
     }
-    const auto found = extracted.find(Lower(name));
-    if (found == extracted.end()) {
+    const auto found = Extract(name);
+    if (!found) {
       f_.Error(topic, Quoted(name) + (EndsWith(Lower(name), ".lng") ? " is not in the archive"
                                                                     : " does not end in .lng and is never extracted") +
                           ": " + kFailureBox,
@@ -414,13 +474,13 @@ private:
     }
     cSprachContainer table;
     try {
-      LoadLanguageFile(table, found->second.path);
+      LoadLanguageFile(table, found->path);
     } catch (const Exception& e) {
       f_.Error(Printable(name), "unreadable: " + Quoted(e.Message()) + "; " + kFailureBox,
                "write the language file again (setupmedium inspect shows where it breaks)");
       return;
     }
-    for (int32_t number : TextsLosingCharacters(found->second.bytes))
+    for (int32_t number : TextsLosingCharacters(found->bytes))
       f_.Warning(Printable(name), "text " + std::to_string(number) +
                                       " has characters that code page 1252 cannot hold: Setup.exe shows \"?\"",
                  "use only characters of code page 1252");
@@ -463,6 +523,9 @@ private:
   fs::path folder_;
   Findings f_;
   uint16_t machine_ = kMachineI386;
+  const archive::Reader* zip_ = nullptr;
+  const ScratchFolder* scratch_ = nullptr;
+  std::map<std::string, int> topEntries_;  // entries in the archive's top, by CaseFolded code page 1252 name
 };
 
 }  // namespace

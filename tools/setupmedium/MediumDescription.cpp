@@ -1,6 +1,11 @@
 #include "MediumDescription.h"
 
+#include "MediumFiles.h"
+#include "MediumRecord.h"
+#include "EntryPath.h"
+#include "app/core/MediumNames.h"
 #include "app/core/SetupInfo.h"
+#include "runtime/core/CodePage1252.h"
 #include "vswriter/ValueWriter.h"
 
 #include <toml++/toml.h>
@@ -21,48 +26,137 @@ namespace {
 // The language texts a description names, by key.
 const std::pair<const char*, int32_t> kTextKeys[] = {{"title", 1000}, {"body", 1001}, {"wait", 1002}};
 
+// The format versions Setup.inf is documented in.
+constexpr int32_t kDocumentedVersions[] = {0, setupinfo::kBooleanSecondField, setupinfo::kSilentFlagFields,
+                                           setupinfo::kSeventhField, setupinfo::kEighthFields};
+
+std::wstring Wide(const std::string& utf8) {
+  std::u16string text;
+  Utf16FromUtf8Text(utf8, text);
+  return std::wstring(text.begin(), text.end());
+}
+
+// A name on the medium as the component's rules allow it, its parts joined
+// by '/'; empty when the rules refuse it.
+std::string MediumName(const std::string& utf8) {
+  if (!SafeEntrySegments(Wide(utf8)) || utf8.find('\\') != std::string::npos) return "";
+  std::string name;
+  for (size_t start = 0; start <= utf8.size();) {
+    const size_t end = std::min(utf8.find('/', start), utf8.size());
+    const std::string segment = utf8.substr(start, end - start);
+    if (!segment.empty() && segment != ".") name += (name.empty() ? "" : "/") + segment;
+    start = end + 1;
+  }
+  return name;
+}
+
+}  // namespace
+
+bool IsReservedMediumName(const std::string& name) {
+  std::string lower = name.substr(0, name.find('/'));
+  for (char& c : lower) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (lower == "setup.exe" || lower == "xceedzip.dll" || lower == "_setup.lib" || lower == kRecordFile) return true;
+  for (const char* extension : medium::kSplashExtensions)
+    if (lower == std::string("setup") + extension) return true;
+  return false;
+}
+
+namespace {
+
+// Key paths deeper than this are refused before the reader sees them: the
+// description needs three parts (languages.NAME.title), and the reader
+// recurses once per part, so a key of a few hundred thousand parts would run
+// it out of stack.
+constexpr int kMaxKeyParts = 8;
+
+// One UTF-8 character at i: its code and the index after it; false for a
+// byte that starts no valid character.
+bool NextUtf8(const std::string& text, size_t& i, char32_t& code) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char lead = p[i];
+  if (lead < 0x80) {
+    code = lead;
+    ++i;
+    return true;
+  }
+  const int extra = lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
+  if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) return false;
+  code = lead & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    if ((p[i + k] & 0xC0) != 0x80) return false;
+    code = code << 6 | (p[i + k] & 0x3F);
+  }
+  if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+      (code >= 0xD800 && code <= 0xDFFF))
+    return false;
+  i += static_cast<size_t>(extra) + 1;
+  return true;
+}
+
+// The line of the first byte that is not UTF-8, or 0.
+int64_t FirstLineNotUtf8(const std::string& text) {
+  int64_t line = 1;
+  char32_t code;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == '\n') ++line;
+    if (!NextUtf8(text, i, code)) return line;
+  }
+  return 0;
+}
+
+// The first character of a UTF-8 text that code page 1252 cannot hold, as
+// "\"X\" (U+XXXX)"; empty when there is none.
+std::string CharacterOutsideCp1252(const std::string& utf8) {
+  char32_t code;
+  uint8_t unused;
+  for (size_t i = 0, at = 0; i < utf8.size(); at = i) {
+    if (!NextUtf8(utf8, i, code)) return "";
+    if (!Cp1252FromUnicode(code, unused)) {
+      char number[16];
+      std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
+      return "\"" + utf8.substr(at, i - at) + "\" (" + number + ")";
+    }
+  }
+  return "";
+}
+
+// Why the text is not handed to the reader, and where.
+struct Refusal {
+  int64_t line = 0;  // 0: handed over
+  std::string why;
+};
+
 // The reader is given ASCII only: Debian's toml++ 3.3 reaches an unreachable
 // branch when it asks whether some characters beyond ASCII (umlauts among
 // them) are blank, which it does wherever its reading goes astray in a
 // damaged file. So every character beyond ASCII in a double-quoted text is
 // written as its \u or \U escape, which gives the reader the same text; one
-// anywhere else (bare, in a single-quoted text, or broken UTF-8) is refused.
-// A comment's characters become '?'. Gives the line of the first refused
-// character, or 0 with the reader's text in out.
-int64_t AsciiForReader(const std::string& text, std::string& out) {
+// anywhere else (bare or in a single-quoted text) is refused. A comment's
+// characters become '?'. Also refused: a text in quotes that is not closed,
+// and a line whose keys have more than kMaxKeyParts parts. The text is UTF-8.
+Refusal AsciiForReader(const std::string& text, std::string& out) {
   out.clear();
   int64_t line = 1;
+  int dots = 0;  // on this line, outside texts and comments
   size_t i = 0;
   const auto starts = [&](const char* token) { return text.compare(i, std::strlen(token), token) == 0; };
-  // One character beyond ASCII at i, as an escape; false for broken UTF-8.
-  const auto escape = [&]() {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char lead = p[i];
-    const int extra = lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
-    if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) return false;
-    char32_t code = lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      if ((p[i + k] & 0xC0) != 0x80) return false;
-      code = code << 6 | (p[i + k] & 0x3F);
-    }
-    if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF))
-      return false;
-    char digits[12];
-    std::snprintf(digits, sizeof digits, code > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(code));
-    out += digits;
-    i += static_cast<size_t>(extra) + 1;
-    return true;
-  };
+  const Refusal beyondAscii{0, "characters beyond ASCII belong in double-quoted texts or comments (a key with "
+                                 "them in double quotes, e.g. [languages.\"Fran\xC3\xA7" "ais\"])"};
   // Copies one character of a text; false when it cannot stand there.
   const auto copy = [&](bool basic) {
     if (static_cast<unsigned char>(text[i]) < 0x80) {
-      if (text[i] == '\n') ++line;
+      if (text[i] == '\n') ++line, dots = 0;
       out += text[i++];
       return true;
     }
-    return basic && escape();
+    char32_t code;
+    if (!basic || !NextUtf8(text, i, code)) return false;
+    char digits[12];
+    std::snprintf(digits, sizeof digits, code > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(code));
+    out += digits;
+    return true;
   };
+  const auto refuse = [&](int64_t at, const std::string& why) { return Refusal{at, why}; };
   while (i < text.size()) {
     const char c = text[i];
     if (c == '#') {
@@ -70,29 +164,37 @@ int64_t AsciiForReader(const std::string& text, std::string& out) {
         out += static_cast<unsigned char>(text[i]) < 0x80 ? text[i] : '?';
         ++i;
       }
-    } else if (starts("\"\"\"") || starts("'''")) {
+    } else if (starts("\"\"\"") || starts("\'\'\'")) {
       const std::string close = text.substr(i, 3);
       const bool basic = close[0] == '"';
+      const int64_t opened = line;
       out += close;
       i += 3;
       while (i < text.size() && !starts(close.c_str())) {
         if (basic && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') out += text[i++];
-        if (!copy(basic)) return line;
+        if (!copy(basic)) return refuse(line, beyondAscii.why);
       }
-      if (i < text.size()) out += close, i += 3;
+      if (i >= text.size())
+        return refuse(opened, "the text in " + close + " that starts here is never closed: end it with " + close);
+      out += close, i += 3;
     } else if (c == '"' || c == '\'') {
       const bool basic = c == '"';
       out += text[i++];
       while (i < text.size() && text[i] != c && text[i] != '\n') {
         if (basic && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') out += text[i++];
-        if (!copy(basic)) return line;
+        if (!copy(basic)) return refuse(line, beyondAscii.why);
       }
-      if (i < text.size() && text[i] == c) out += text[i++];
-    } else if (!copy(false)) {
-      return line;
+      if (i >= text.size() || text[i] != c)
+        return refuse(line, std::string("a text in quotes is not closed on its line: end it with ") + c);
+      out += text[i++];
+    } else {
+      if (c == '.' && ++dots >= kMaxKeyParts)
+        return refuse(line, "a key with more than " + std::to_string(kMaxKeyParts) +
+                                " dotted parts; a description needs at most three (languages.NAME.title)");
+      if (!copy(false)) return refuse(line, beyondAscii.why);
     }
   }
-  return 0;
+  return {};
 }
 
 class Parser {
@@ -101,14 +203,16 @@ public:
 
   MediumDescription Parse(const std::string& text) {
     std::string ascii;
-    if (const int64_t line = AsciiForReader(text, ascii))
-      Fail(line, "", "characters beyond ASCII belong in double-quoted texts or comments");
+    if (const int64_t line = FirstLineNotUtf8(text))
+      Fail(line, "", "not UTF-8: save the description as UTF-8 (this line holds a byte of another encoding)");
+    if (const Refusal refusal = AsciiForReader(text, ascii); refusal.line) Fail(refusal.line, "", refusal.why);
     try {
       root_ = toml::parse(ascii, fileName_.u8string());
     } catch (const toml::parse_error& e) {
       Fail(e.source().begin.line, "", std::string(e.description()));
     }
     MediumDescription d;
+    d.file = fileName_;
     Allowed(root_, "", {"program", "medium", "setup", "languages"});
     const toml::table& program = Table(root_, "program", true);
     Allowed(program, "program", {"setup_exe", "component"});
@@ -116,7 +220,7 @@ public:
     d.component = Path(program, "program", "component", true);
 
     const toml::table& medium = Table(root_, "medium", true);
-    Allowed(medium, "medium", {"installer", "splash", "extra_files"});
+    Allowed(medium, "medium", {"installer", "splash", "extra_files", "files"});
     d.installer = Path(medium, "medium", "installer", true);
     if (medium.contains("splash")) d.splash = Path(medium, "medium", "splash", true);
     if (const toml::node* extra = medium.get("extra_files")) {
@@ -128,9 +232,11 @@ public:
         d.extraFiles.push_back(Resolve(path->get()));
       }
     }
+    if (const toml::node* files = medium.get("files")) ReadFiles(*files, d);
 
     ReadSetup(Table(root_, "setup", true), d);
     ReadLanguages(d);
+    CheckLanguageFile(d);
     return d;
   }
 
@@ -208,7 +314,9 @@ private:
     }
     std::string bytes;
     if (!Cp1252FromUtf8Text(utf8, bytes))
-      Fail(*table.get(key), Join(name, key), "has characters that code page 1252 cannot hold");
+      Fail(*table.get(key), Join(name, key),
+           "has " + CharacterOutsideCp1252(utf8) + ", which code page 1252 cannot hold (Setup.exe shows its texts "
+                                                   "in code page 1252)");
     return bytes;
   }
 
@@ -227,6 +335,14 @@ private:
       if (!version->is_integer() || !value || *value < 0 || *value > std::numeric_limits<int32_t>::max())
         Fail(*version, "setup.format_version", "must be a whole number from 0 (no version value) up");
       d.formatVersion = static_cast<int32_t>(*value);
+      int32_t readAs = 0;
+      for (int32_t known : kDocumentedVersions)
+        if (known <= d.formatVersion) readAs = known;
+      if (readAs != d.formatVersion)
+        d.warnings.push_back(fileName_.u8string() + ":" + std::to_string(version->source().begin.line) +
+                             ": setup.format_version: " + std::to_string(d.formatVersion) +
+                             " is none of the documented versions 0, 4000, 4003, 4014 and 5000; Setup.exe reads "
+                             "the file as version " + std::to_string(readAs));
     }
     d.languageFile = Cp1252(setup, "setup", "language_file", true, false);
     if (d.languageFile.empty()) Fail(*setup.get("language_file"), "setup.language_file", "must name a file");
@@ -251,7 +367,13 @@ private:
       const toml::table& table = *value.as_table();
       LanguageDescription language;
       if (!Cp1252FromUtf8Text(name, language.name) || name.find_first_of("/\\:*?\"<>|") != std::string::npos)
-        Fail(key.source().begin.line, where, "must be a plain file name in code page 1252");
+        Fail(key.source().begin.line, where,
+             "must be a plain file name in code page 1252" +
+                 (CharacterOutsideCp1252(name).empty() ? "" : ", which cannot hold " + CharacterOutsideCp1252(name)));
+      if (MediumName(name + ".lng") != name + ".lng")
+        Fail(key.source().begin.line, where,
+             "\"" + name + ".lng\" is no file name Windows allows (a device name such as CON or NUL, "
+                             "or a control character)");
       if (table.contains("file")) {
         Allowed(table, where, {"file"});
         language.file = Path(table, where, "file", true);
@@ -266,6 +388,66 @@ private:
     }
   }
 
+  // [medium] files: a list of files and folders, each put on the medium
+  // under its own name, or a table of names on the medium and their sources.
+  void ReadFiles(const toml::node& files, MediumDescription& d) const {
+    const std::string key = "medium.files";
+    std::set<std::string> names;
+    const auto add = [&](const toml::node& where, const std::string& wanted, const std::string& source) {
+      const std::string name = MediumName(wanted);
+      if (name.empty())
+        Fail(where, key, "\"" + wanted + "\" is no name for a file on the medium (a plain name or folder/name, "
+                             "without .., drive, device names or any of < > : \" | ? * \\)");
+      if (IsReservedMediumName(name))
+        Fail(where, key, "\"" + name + "\" is a name setupmedium writes itself; give your file another name");
+      std::string lower;
+      if (!Cp1252FromUtf8Text(name, lower)) lower = name;
+      if (!names.insert(CaseFolded(lower)).second)
+        Fail(where, key, "\"" + name + "\" is named twice (names on the medium ignore letter case)");
+      d.files.push_back({name, Resolve(source)});
+    };
+    if (const toml::array* list = files.as_array()) {
+      for (const toml::node& item : *list) {
+        const auto* path = item.as_string();
+        if (!path || path->get().empty()) Fail(item, key, "every item must be the path of a file or folder");
+        fs::path source = fs::u8path(path->get()).lexically_normal();
+        if (!source.has_filename()) source = source.parent_path();
+        add(item, source.filename().u8string(), path->get());
+      }
+    } else if (const toml::table* table = files.as_table()) {
+      for (auto&& [name, value] : *table) {
+        const auto* path = value.as_string();
+        if (!path || path->get().empty())
+          Fail(value, key + "." + std::string(name.str()), "must be the path of a file or folder");
+        add(value, std::string(name.str()), path->get());
+      }
+    } else {
+      Fail(files, key, "must be a list of paths, or a table of names on the medium and their paths");
+    }
+  }
+
+  // The language file Setup.inf names must be one a table makes: Setup.exe
+  // extracts only *.lng files, flat, and stops when it finds none.
+  void CheckLanguageFile(const MediumDescription& d) const {
+    if (!d.setupInfFile.empty()) return;
+    const toml::node& where = *Table(root_, "setup", true).get("language_file");
+    const std::string& name = d.languageFile;
+    const std::string shown = "\"" + Utf8FromCp1252(name) + "\"";
+    const std::string lower = CaseFolded(name);
+    std::string made;
+    for (const LanguageDescription& language : d.languages) {
+      if (CaseFolded(language.name + ".lng") == lower) return;
+      made += (made.empty() ? "" : ", ") + Utf8FromCp1252(language.name) + ".lng";
+    }
+    if (name.find_first_of("/\\:") != std::string::npos)
+      Fail(where, "setup.language_file", shown + " is a path; Setup.exe looks for the language file by its name "
+                                                 "alone: name one of " + made);
+    if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".lng") != 0)
+      Fail(where, "setup.language_file", shown + " does not end in .lng, and Setup.exe extracts only .lng files: "
+                                                 "name one of " + made);
+    Fail(where, "setup.language_file", shown + " is made by no table in [languages]; the tables make " + made);
+  }
+
   fs::path fileName_;
   fs::path folder_;
   toml::table root_;
@@ -274,6 +456,9 @@ private:
 }  // namespace
 
 MediumDescription ParseMediumDescription(const std::string& text, const fs::path& fileName) {
+  static const std::string kByteOrderMark = "\xEF\xBB\xBF";  // as Notepad writes UTF-8
+  if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0)
+    return Parser(fileName).Parse(text.substr(kByteOrderMark.size()));
   return Parser(fileName).Parse(text);
 }
 

@@ -25,12 +25,20 @@ struct LanguageDescription {
   std::map<int32_t, std::string> texts;  // or texts 1000-1002, code page 1252
 };
 
+// A file or folder of the author's own, put on the medium as it is.
+struct AuthorFile {
+  std::string name;              // on the medium, UTF-8, parts separated by '/'
+  std::filesystem::path source;  // a file, or a folder copied whole
+};
+
 struct MediumDescription {
+  std::filesystem::path file;  // the description itself
   std::filesystem::path setupExe;
   std::filesystem::path component;
   std::filesystem::path installer;
   std::optional<std::filesystem::path> splash;
   std::vector<std::filesystem::path> extraFiles;
+  std::vector<AuthorFile> files;  // [medium] files
 
   // "Setup.inf": the author's own file, or one written from these values
   // (texts in code page 1252).
@@ -42,7 +50,13 @@ struct MediumDescription {
   bool silent = false;
 
   std::vector<LanguageDescription> languages;
+
+  // What is allowed but probably not meant, as "FILE:LINE: KEY: why".
+  std::vector<std::string> warnings;
 };
+
+// The names on a medium that setupmedium writes itself (lower case).
+bool IsReservedMediumName(const std::string& name);
 
 // Reads a description from text; fileName is what errors name and the
 // folder that relative paths start from. Raises DescriptionError.

@@ -1,5 +1,7 @@
 #include "MediumFiles.h"
 
+#include "vswriter/ValueWriter.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -28,6 +30,22 @@ std::optional<fs::path> FindInFolder(const fs::path& folder, const std::string& 
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
     if (Lower(it->path().filename().u8string()) == Lower(name) && it->is_regular_file(error)) return it->path();
   return std::nullopt;
+}
+
+std::string CaseFolded(const std::string& cp1252) {
+  std::string text = cp1252;
+  for (char& c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) c = static_cast<char>(b + 0x20);
+  }
+  return text;
+}
+
+std::string Utf8FromCp1252(const std::string& cp1252) {
+  std::string utf8;
+  for (unsigned char c : cp1252)
+    if (!Utf8FromCp1252Byte(c, utf8)) utf8 += '?';
+  return utf8;
 }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {

@@ -13,6 +13,12 @@ namespace setupmedium {
 // The file in folder whose name equals name without regard to ASCII case.
 std::optional<std::filesystem::path> FindInFolder(const std::filesystem::path& folder, const std::string& name);
 
+// A file name in code page 1252 as Windows compares it: letter case of
+// ASCII and of the Latin-1 letters ignored.
+std::string CaseFolded(const std::string& cp1252);
+// A text in code page 1252 as UTF-8 ('?' for the bytes it leaves out).
+std::string Utf8FromCp1252(const std::string& cp1252);
+
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 struct WindowsImage {

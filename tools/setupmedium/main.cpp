@@ -43,18 +43,23 @@ int Init(const std::string& folder) {
   return 0;
 }
 
-int Build(const std::string& description, const std::string& target, bool quiet) {
+int Build(const std::string& description, const std::string& target, bool quiet, bool force) {
+  BuildResult result;
   try {
     const MediumDescription d = ReadMediumDescription(fs::u8path(description));
+    for (const std::string& warning : d.warnings) Print(stderr, warning + "\n");
     std::error_code error;
     const bool large = fs::file_size(d.installer, error) >= (16u << 20) && !error;
     int shown = -1;
-    BuildMedium(d, fs::u8path(target), [&](double share) {
+    BuildOptions options;
+    options.force = force;
+    options.progress = [&](double share) {
       const int percent = static_cast<int>(share * 100);
       if (quiet || !large || percent == shown) return;
       shown = percent;
       Print(stderr, "\rsetupmedium: packing _Setup.lib " + std::to_string(percent) + "%");
-    });
+    };
+    result = BuildMedium(d, fs::u8path(target), options);
     if (shown >= 0) Print(stderr, "\n");
   } catch (const DescriptionError& e) {
     Print(stderr, e.text + "\n");
@@ -63,8 +68,15 @@ int Build(const std::string& description, const std::string& target, bool quiet)
     Print(stderr, "setupmedium: " + e.text + "\n");
     return 2;
   }
+  if (!result.placed) {
+    Print(stdout, result.findings.Text());
+    Print(stderr, "setupmedium: the medium has errors and was not put into place (" + target +
+                      " is as it was); --force keeps it all the same\n");
+    return 2;
+  }
+  if (result.findings.ExitCode() != 0) Print(stdout, result.findings.Text());
   if (!quiet) Print(stdout, "setupmedium: medium in " + target + "\n");
-  return 0;
+  return 0;  // with errors only when --force asked for it
 }
 
 int Check(const std::string& folder, bool json) {
@@ -124,7 +136,7 @@ int main(int argc, char** argv) {
   CLI::App app{"setupmedium: describe, build, check, inspect and preview an installation medium"};
   app.require_subcommand(1);
   std::string dir, description, out, file, entry, write;
-  bool json = false, quiet = false, plain = false, setupInf = false, language = false;
+  bool json = false, quiet = false, plain = false, setupInf = false, language = false, force = false;
 
   CLI::App* init = app.add_subcommand("init", "write a starter description DIR/medium.toml");
   init->add_option("DIR", dir, "folder for the description")->required();
@@ -132,6 +144,7 @@ int main(int argc, char** argv) {
   build->add_option("DESCRIPTION", description, "medium.toml")->required();
   build->add_option("OUTDIR", out, "the medium folder to make or replace")->required();
   build->add_flag("--quiet", quiet, "no progress and no closing line");
+  build->add_flag("--force", force, "put the medium into place even when its check finds errors");
   CLI::App* check = app.add_subcommand("check", "check a medium as Setup.exe will read it (exit 0, 1 warnings, 2 errors)");
   check->add_option("DIR", dir, "medium folder or drive")->required();
   check->add_flag("--json", json, "the findings as JSON");
@@ -155,7 +168,7 @@ int main(int argc, char** argv) {
   }
   try {
     if (*init) return Init(dir);
-    if (*build) return Build(description, out, quiet);
+    if (*build) return Build(description, out, quiet, force);
     if (*check) return Check(dir, json);
     if (*inspect) {
       const InspectAs as = setupInf ? InspectAs::SetupInfo : language ? InspectAs::Language
