@@ -2,6 +2,7 @@
 
 #include "Archive.h"
 #include "MediumFiles.h"
+#include "ReaderFailures.h"
 #include "app/core/MediumNames.h"
 #include "app/core/SetupInfo.h"
 #include "runtime/core/CodePage1252.h"
@@ -39,8 +40,6 @@ constexpr int kDesignWidth = 239, kDesignHeight = 118;
 constexpr int kSplashLeft = (kScreenWidth - kDesignWidth) / 2, kSplashTop = (kScreenHeight - kDesignHeight) / 2;
 
 const std::string kFailureBox = "Setup.exe ends with the box \"Anwendungsfehler\" (exit code 1)";
-
-std::string Quoted(const std::string& cp1252) { return "\"" + Printable(cp1252) + "\""; }
 
 std::string Size(uint64_t bytes) { return std::to_string(bytes) + " bytes"; }
 
@@ -235,7 +234,7 @@ private:
         height = MetafilePixelHeight(data, 96, reference);
       }
     } catch (const Exception& e) {
-      f_.Error(name, "does not load (" + Printable(e.Message()) + "): the splash window stays empty at " +
+      f_.Error(name, "does not load (" + ReaderFailure(e.Message()) + "): the splash window stays empty at " +
                          std::to_string(kDesignWidth) + " x " + std::to_string(kDesignHeight),
                "save the picture again as a plain " + extension.substr(1) + " file");
       return;
@@ -256,7 +255,7 @@ private:
         f_.Warning(name, "damaged data decoded anyway (" + std::to_string(warnings) + " warning(s) of the decoder)",
                    "save the picture again");
     } catch (const Exception& e) {
-      f_.Error(name, "fails at its first paint: Setup.exe shows the box " + Quoted(e.Message()) +
+      f_.Error(name, "fails at its first paint: Setup.exe shows the box " + ReaderFailure(e.Message()) +
                          " and waits for OK",
                "save the picture again as a baseline JPEG");
       return false;
@@ -305,6 +304,9 @@ private:
       static const char* const kinds[] = {"not encrypted", "traditional encryption", "AES-128", "AES-256"};
       list += "\n           " + Printable(entry.name) + ", " + Size(entry.size) + ", " +
               (entry.unknownEncryption ? "unknown encryption" : kinds[static_cast<int>(entry.encryption)]);
+      static const char* const methods[] = {"none", "traditional", "aes-128", "aes-256"};
+      f_.Record({Printable(entry.name), entry.size, entry.packedSize, entry.deflated ? "deflated" : "stored",
+                 entry.unknownEncryption ? "unknown" : methods[static_cast<int>(entry.encryption)], entry.crc});
     }
     f_.Ok(medium::kArchiveFile, std::to_string(zip->Entries().size()) + " entries:" + list);
 
@@ -321,9 +323,13 @@ private:
         if (Lower(entry.name) == Lower(medium::kInstallerFile)) CheckInstaller(bytes);
       } catch (const archive::Error& e) {
         opened = false;
-        f_.Error(medium::kArchiveFile, "entry " + Printable(entry.name) + " does not open with the medium's password (" +
-                                           e.text + ")",
-                 "pack the archive with setupmedium build, which uses the medium's password");
+        if (e.damaged)
+          f_.Error(medium::kArchiveFile, "entry " + Printable(entry.name) + " is damaged (" + e.text + ")",
+                   "copy the medium again, or build it again");
+        else
+          f_.Error(medium::kArchiveFile, "entry " + Printable(entry.name) + " does not open with the medium's password (" +
+                                             e.text + ")",
+                   "pack the archive with setupmedium build, which uses the medium's password");
       }
     }
     if (opened) f_.Ok(medium::kArchiveFile, "every entry opens with the medium's password");
@@ -375,7 +381,7 @@ private:
       setupinfo::ReadHead(reader, setupinfo::Part::AfterTexts, head, track);
     } catch (const Exception& e) {
       f_.Error(topic, "unreadable at " + std::string(field) + " (offset " + std::to_string(offset) + "): " +
-                          Quoted(e.Message()) + "; " + kFailureBox,
+                          ReaderFailure(e.Message()) + "; " + kFailureBox,
                "write Setup.inf for its format version " + std::to_string(head.version) +
                    " (setupmedium inspect shows its values)");
       return;
@@ -416,7 +422,7 @@ private:
     try {
       LoadLanguageFile(table, found->second.path);
     } catch (const Exception& e) {
-      f_.Error(Printable(name), "unreadable: " + Quoted(e.Message()) + "; " + kFailureBox,
+      f_.Error(Printable(name), "unreadable: " + ReaderFailure(e.Message()) + "; " + kFailureBox,
                "write the language file again (setupmedium inspect shows where it breaks)");
       return;
     }
@@ -483,7 +489,7 @@ Findings CheckMedium(const fs::path& folder) {
   } catch (const archive::Error& e) {
     return Unreadable(e.text);
   } catch (const Exception& e) {
-    return Unreadable(Printable(e.Message()));
+    return Unreadable(ReaderFailure(e.Message()));
   } catch (const std::exception& e) {
     return Unreadable(e.what());
   }
