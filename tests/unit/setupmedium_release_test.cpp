@@ -1,6 +1,7 @@
 // setupmedium as released: the same inputs give the same archive, packing
 // reports its progress by bytes, and check's reports speak the author's
-// terms (entries as records, damage called damage, reasons in English).
+// terms (entries as records, damage called damage, reasons in English,
+// description keys rather than temporary paths).
 #include "Archive.h"
 #include "BuildMedium.h"
 #include "CheckMedium.h"
@@ -109,7 +110,7 @@ TEST_F(ReleasedMedium, PackingProgressRisesByBytes) {
   }
 }
 
-TEST_F(ReleasedMedium, CheckSpeaksTheAuthorsTerms) {
+TEST_F(ReleasedMedium, ReportsSpeakTheAuthorsTerms) {
   // The JSON report lists the archive's entries as records.
   std::string json = CheckMedium(Build("m")).Json("m");
   EXPECT_EQ(json.rfind("{\"schema\": 1, ", 0), 0u) << json;
@@ -139,6 +140,19 @@ TEST_F(ReleasedMedium, CheckSpeaksTheAuthorsTerms) {
   Write(root_ / "q/Setup.bmp", "BM");
   text = CheckMedium(root_ / "q").Text();
   EXPECT_NE(text.find("\"Stream-Lesefehler\" (the data end too early)"), std::string::npos) << text;
+
+  // Two extra files of one name are named by the description's key.
+  fs::create_directories(root_ / "src/a"), fs::create_directories(root_ / "src/b");
+  Write(root_ / "src/a/readme.txt", "a"), Write(root_ / "src/b/README.TXT", "b");
+  sample.replace(sample.find("extra_files = []"), 16, "extra_files = [\"a/readme.txt\", \"b/README.TXT\"]");
+  Write(root_ / "src/medium.toml", sample);
+  try {
+    Build("twice");
+    ADD_FAILURE() << "built with two files of one name";
+  } catch (const BuildError& e) {
+    EXPECT_NE(e.text.find("medium.extra_files ("), std::string::npos) << e.text;
+    EXPECT_EQ(e.text.find(".building-"), std::string::npos) << e.text;
+  }
 }
 
 }  // namespace

@@ -225,6 +225,7 @@ Reader::Reader(const std::string& path) : path_(path) {
     entry.encryption = FromMethod(stat.encryption_method, entry.unknownEncryption);
     entry.deflated = stat.comp_method == ZIP_CM_DEFLATE;
     entry.folder = !entry.name.empty() && entry.name.back() == '/';
+    total_ += entry.size;
     entries_.push_back(entry);
   }
 }
@@ -251,7 +252,11 @@ std::string Reader::Read(int index, const std::string& password) const {
   std::string bytes;
   char buffer[65536];
   zip_int64_t n;
-  while ((n = zip_fread(file, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+  while ((n = zip_fread(file, buffer, sizeof buffer)) > 0) {
+    bytes.append(buffer, static_cast<size_t>(n));
+    read_ += static_cast<uint64_t>(n);
+    if (progress_ && total_) progress_(std::min(1.0, static_cast<double>(read_) / static_cast<double>(total_)));
+  }
   std::string why = n < 0 ? zip_file_strerror(file) : "";
   const int code = n < 0 ? zip_error_code_zip(zip_file_get_error(file)) : ZIP_ER_OK;
   zip_fclose(file);

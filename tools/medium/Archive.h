@@ -102,11 +102,16 @@ public:
   // The entry's bytes, decrypted with password; raises Error with libzip's
   // reason ("Wrong password provided", "CRC error", ...).
   std::string Read(int index, const std::string& password) const;
+  // progress hears the share of all entries' bytes read so far (0 to 1).
+  void OnProgress(std::function<void(double)> progress) { progress_ = std::move(progress); }
 
 private:
   struct zip* zip_ = nullptr;
   std::string path_;
   std::vector<Entry> entries_;
+  std::function<void(double)> progress_;
+  uint64_t total_ = 0;          // the entries' sizes
+  mutable uint64_t read_ = 0;   // bytes read by Read()
 };
 
 }  // namespace archive

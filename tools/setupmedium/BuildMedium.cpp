@@ -4,6 +4,7 @@
 #include "SetupFiles.h"
 #include "app/core/MediumNames.h"
 
+#include <map>
 #include <random>
 #include <system_error>
 
@@ -34,6 +35,23 @@ std::string SplashExtension(const fs::path& picture) {
   Fail("splash picture " + picture.u8string() + ": Setup.exe shows only .jpg, .bmp, .emf or .wmf pictures");
 }
 
+// The archive holds one file of a name (letter case aside, as Windows finds
+// files): two files meant for one name are named by their keys.
+void RequireDistinctEntries(const MediumDescription& d) {
+  std::map<std::string, std::string> keys;  // lower-case entry name -> key and file
+  const auto claim = [&](const std::string& name, const std::string& key) {
+    const auto [at, fresh] = keys.emplace(Lower(name), key);
+    if (!fresh)
+      Fail(key + " and " + at->second + " would both be packed as \"" + name +
+           "\"; the archive holds one file of a name: rename one of them");
+  };
+  claim(medium::kSetupInfoMask, d.setupInfFile.empty() ? "[setup]" : "setup.file");
+  for (const LanguageDescription& language : d.languages) claim(language.name + ".lng", "[languages." + language.name + "]");
+  claim(medium::kInstallerFile, "medium.installer");
+  for (const fs::path& extra : d.extraFiles)
+    claim(extra.filename().u8string(), "medium.extra_files (" + extra.u8string() + ")");
+}
+
 void Copy(const fs::path& from, const fs::path& to) {
   std::error_code error;
   if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error))
@@ -43,13 +61,18 @@ void Copy(const fs::path& from, const fs::path& to) {
 // A folder beside target that nothing else uses.
 fs::path FreshFolder(const fs::path& target, const char* purpose) {
   std::random_device random;
+  std::error_code error;
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path folder = target;
     folder += "." + std::string(purpose) + "-" + std::to_string(random() % 1000000);
-    std::error_code error;
     if (fs::create_directory(folder, error)) return folder;
+    if (error == std::errc::read_only_file_system || error == std::errc::permission_denied) break;
   }
-  Fail("cannot make a temporary folder beside " + target.u8string());
+  if (error == std::errc::read_only_file_system)
+    Fail(target.parent_path().u8string() + " is on a read-only drive: the medium cannot be written there");
+  if (error == std::errc::permission_denied)
+    Fail(target.parent_path().u8string() + " is read-only (no permission to write): the medium cannot be written there");
+  Fail("cannot make a temporary folder beside " + target.u8string() + (error ? ": " + error.message() : ""));
 }
 
 void PackArchive(const MediumDescription& d, const fs::path& path, const std::function<void(double)>& progress) {
@@ -111,6 +134,7 @@ void BuildMedium(const MediumDescription& d, const fs::path& target, const std::
   for (const LanguageDescription& language : d.languages)
     if (!language.file.empty()) Require(language.file, ("languages." + language.name + ".file").c_str());
   const std::string splashExtension = d.splash ? SplashExtension(*d.splash) : "";
+  RequireDistinctEntries(d);
 
   fs::path absolute = fs::absolute(target);
   if (!absolute.has_filename()) absolute = absolute.parent_path();

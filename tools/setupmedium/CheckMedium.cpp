@@ -137,7 +137,8 @@ using ExtractedFiles = std::map<std::string, Extracted>;  // by lower-case name
 
 class Checker {
 public:
-  explicit Checker(fs::path folder) : folder_(std::move(folder)) {}
+  Checker(fs::path folder, const std::function<void(double)>& progress)
+      : folder_(std::move(folder)), progress_(progress) {}
 
   Findings Run() {
     std::error_code error;
@@ -294,6 +295,7 @@ private:
     std::unique_ptr<archive::Reader> zip;
     try {
       zip = std::make_unique<archive::Reader>(path->u8string());
+      zip->OnProgress(progress_);
     } catch (const archive::Error& e) {
       f_.Error(medium::kArchiveFile, "cannot be opened as a zip archive (" + e.text + ")",
                "build the medium with setupmedium build");
@@ -467,6 +469,7 @@ private:
   }
 
   fs::path folder_;
+  std::function<void(double)> progress_;
   Findings f_;
   uint16_t machine_ = kMachineI386;
 };
@@ -483,9 +486,9 @@ Findings Unreadable(const std::string& why) {
 
 }  // namespace
 
-Findings CheckMedium(const fs::path& folder) {
+Findings CheckMedium(const fs::path& folder, const std::function<void(double)>& progress) {
   try {
-    return Checker(folder).Run();
+    return Checker(folder, progress).Run();
   } catch (const archive::Error& e) {
     return Unreadable(e.text);
   } catch (const Exception& e) {

@@ -33,7 +33,8 @@ std::string TextOf(HWND window) {
 }
 
 // Tabs and line breaks would break the line format.
-std::string OneLine(const std::string& text) {
+std::string OneLine(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   std::string out;
   for (char c : text) {
     if (c == '\r') continue;

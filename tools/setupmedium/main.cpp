@@ -18,7 +18,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 
 #ifdef _WIN32
 #include <io.h>
@@ -88,22 +90,43 @@ int Init(const std::string& folder) {
   return 0;
 }
 
+// Progress of a long step on standard error, shown for large archives: on
+// a terminal one line counts up, elsewhere (a log) a line every 10 %. The
+// line is ended when the step is.
+constexpr uintmax_t kLargeArchive = 16u << 20;
+
+class ProgressLine {
+public:
+  ProgressLine(std::string what, bool shown) : what_(std::move(what)), shown_(shown) {}
+  ~ProgressLine() {
+    if (percent_ >= 0 && terminal_) Print(stderr, "\n");
+  }
+  void operator()(double share) {
+    const int percent = static_cast<int>(share * 100);
+    if (!shown_ || percent == percent_ || (!terminal_ && percent_ >= 0 && percent / 10 == percent_ / 10)) return;
+    percent_ = percent;
+    const std::string line = "setupmedium: " + what_ + " " + std::to_string(percent) + "%";
+    Print(stderr, terminal_ ? "\r" + line : line + "\n");
+  }
+
+private:
+  std::string what_;
+  bool shown_;
+  bool terminal_ = isatty(fileno(stderr)) != 0;
+  int percent_ = -1;
+};
+
+std::function<void(double)> Progress(const std::string& what, bool shown) {
+  auto line = std::make_shared<ProgressLine>(what, shown);
+  return [line](double share) { (*line)(share); };
+}
+
 int Build(const std::string& description, const std::string& target, bool quiet) {
   try {
     const MediumDescription d = ReadMediumDescription(fs::u8path(description));
     std::error_code error;
-    const bool large = fs::file_size(d.installer, error) >= (16u << 20) && !error;
-    // On a terminal one line counts up; elsewhere (a log) a line every 10 %.
-    const bool terminal = isatty(fileno(stderr)) != 0;
-    int shown = -1;
-    BuildMedium(d, fs::u8path(target), [&](double share) {
-      const int percent = static_cast<int>(share * 100);
-      if (quiet || !large || percent == shown || (!terminal && percent / 10 == shown / 10 && shown >= 0)) return;
-      shown = percent;
-      const std::string line = "setupmedium: packing _Setup.lib " + std::to_string(percent) + "%";
-      Print(stderr, terminal ? "\r" + line : line + "\n");
-    });
-    if (shown >= 0 && terminal) Print(stderr, "\n");
+    const bool large = fs::file_size(d.installer, error) >= kLargeArchive && !error;
+    BuildMedium(d, fs::u8path(target), Progress("packing _Setup.lib", !quiet && large));
   } catch (const DescriptionError& e) {
     Print(stderr, e.text + "\n");
     return 2;
@@ -116,7 +139,11 @@ int Build(const std::string& description, const std::string& target, bool quiet)
 }
 
 int Check(const std::string& folder, bool json) {
-  const Findings findings = CheckMedium(fs::u8path(folder));
+  const Findings findings = CheckMedium(fs::u8path(folder), Progress("checking _Setup.lib", [&] {
+    std::error_code error;
+    const auto size = fs::file_size(fs::u8path(folder) / "_Setup.lib", error);
+    return !error && size >= kLargeArchive;
+  }()));
   Print(stdout, json ? findings.Json(folder) : findings.Text());
   return findings.ExitCode();
 }
