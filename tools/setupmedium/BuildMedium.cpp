@@ -66,11 +66,13 @@ fs::path FreshFolder(const fs::path& target, const char* purpose) {
     fs::path folder = target;
     folder += "." + std::string(purpose) + "-" + std::to_string(random() % 1000000);
     if (fs::create_directory(folder, error)) return folder;
-    if (error == std::errc::read_only_file_system || error == std::errc::permission_denied) break;
+    if (error == std::errc::read_only_file_system || error == std::errc::permission_denied ||
+        error == std::errc::operation_not_permitted)
+      break;
   }
   if (error == std::errc::read_only_file_system)
     Fail(target.parent_path().u8string() + " is on a read-only drive: the medium cannot be written there");
-  if (error == std::errc::permission_denied)
+  if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)
     Fail(target.parent_path().u8string() + " is read-only (no permission to write): the medium cannot be written there");
   Fail("cannot make a temporary folder beside " + target.u8string() + (error ? ": " + error.message() : ""));
 }
