@@ -52,14 +52,13 @@ std::string StarterDescription() {
   std::string text = kStarterDescription;
   const auto share = InstalledShare();
   if (!share) return text;
-  for (const auto& [line, file] : {std::pair{"setup_exe = \"Setup.exe\"", "Setup.exe"},
-                                   std::pair{"component = \"XceedZip.dll\"", "XceedZip.dll"}}) {
+  for (const auto& [key, file] : {std::pair{"setup_exe = ", "Setup.exe"}, std::pair{"component = ", "XceedZip.dll"}}) {
+    const std::string line = std::string(key) + "\"" + file + "\"";
     const size_t at = text.find(line);
     const fs::path installed = *share / "i686" / file;
     std::error_code error;
     if (at != std::string::npos && fs::is_regular_file(installed, error))
-      text.replace(at + std::string(line).find('"'), std::string(line).size() - std::string(line).find('"'),
-                   TomlPath(installed));
+      text.replace(at, line.size(), key + TomlPath(installed));
   }
   return text;
 }
