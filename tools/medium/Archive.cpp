@@ -55,7 +55,8 @@ zip_flags_t NameFlags(const std::string& name) {
 }
 
 bool Packed(const EntryOptions& options) {
-  return options.encryption == Encryption::Traditional && options.compression == Compression::Deflated;
+  return options.encryption == Encryption::Traditional && options.compression == Compression::Deflated &&
+         !options.streamed;
 }
 
 // DOS times start in 1980; a day later stays there in every time zone.

@@ -24,6 +24,10 @@ enum class Compression { Stored, Deflated };
 struct EntryOptions {
   Encryption encryption = Encryption::Traditional;
   Compression compression = Compression::Deflated;
+  // Sizes and CRC in a data descriptor after the data, as streaming packers
+  // write them (libzip's own encryption: a random header, the password
+  // check byte from the time). Stored entries are always written so.
+  bool streamed = false;
 };
 
 // Raised for every failure of libzip or of a file; the text names the
@@ -47,7 +51,8 @@ public:
 
   // Names are stored as the bytes given: UTF-8 names are marked as UTF-8,
   // other bytes stay unmarked (code page 437 for readers). Deflated entries
-  // with the traditional encryption come out the same for the same inputs:
+  // with the traditional encryption, not streamed, come out the same for the
+  // same inputs (the CRC checks the password):
   // a file's entry has the file's time, bytes have the newest time among
   // the archive's files (1980-01-02 when there are none); SOURCE_DATE_EPOCH,
   // when set, is every entry's time.
