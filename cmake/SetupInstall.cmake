@@ -61,7 +61,7 @@ else()
   set(CPACK_GENERATOR "TGZ;DEB")
   set(CPACK_SYSTEM_NAME linux-x86_64)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine64, xvfb, imagemagick, xdotool, x11-utils")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine64, xvfb, imagemagick, x11-utils")
   set(CPACK_DEBIAN_PACKAGE_SECTION devel)
   # The archive unpacks to bin/ and share/; the Debian package installs into /usr.
   set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/SetupPackage.cmake)

@@ -10,7 +10,7 @@
 # Exit code: 0 the installer was started, 1 it was started with a warning
 # (its argument is split at blanks), 2 Setup.exe failed or started no
 # installer, or the preview could not run.
-# Installs nothing: needs Wine, Xvfb, ImageMagick's import and xdotool
+# Installs nothing: needs Wine, Xvfb, ImageMagick's import and xwininfo
 # (scripts/bootstrap.sh installs them).
 #
 # Found beside this script when installed (share/setupmedium/preview), else
@@ -34,7 +34,7 @@ else
   x64_setup=$root/build/x86_64/src/app/Setup.exe x64_component=$root/build/x86_64/components/XceedZip.dll
 fi
 runner=${SETUPMEDIUM_PREVIEW_RUNNER:-$runner}
-for tool in Xvfb import xdotool; do
+for tool in Xvfb import xwininfo; do
   command -v "$tool" >/dev/null || fail "needs $tool"
 done
 [ -f "$runner" ] || fail "needs $runner (the x86_64 build of tools/setupmedium)"
