@@ -4,6 +4,9 @@
 
 #include "vswriter/ValueWriter.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace archive {
 namespace {
 
@@ -51,8 +54,23 @@ zip_flags_t NameFlags(const std::string& name) {
   return Utf16FromUtf8Text(name, unused) ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437;
 }
 
-void Progress(zip_t*, double share, void* state) {
-  (*static_cast<const std::function<void(double)>*>(state))(share);
+bool Packed(const EntryOptions& options) {
+  return options.encryption == Encryption::Traditional && options.compression == Compression::Deflated &&
+         !options.streamed;
+}
+
+// DOS times start in 1980; a day later stays there in every time zone.
+constexpr std::time_t kEarliestTime = 315619200;
+
+// SOURCE_DATE_EPOCH: the time of every entry when set.
+bool FixedTime(std::time_t& time) {
+  const char* text = std::getenv("SOURCE_DATE_EPOCH");
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  const long long seconds = std::strtoll(text, &end, 10);
+  if (*end || seconds < 0) Fail("SOURCE_DATE_EPOCH", std::string("\"") + text + "\" is not a number of seconds");
+  time = std::max<std::time_t>(static_cast<std::time_t>(seconds), kEarliestTime);
+  return true;
 }
 
 }  // namespace
@@ -106,8 +124,30 @@ void Writer::Apply(int64_t index, const EntryOptions& options, const std::string
     Fail(label_, name + ": " + ZipText(zip_));
 }
 
+void Writer::AddPacked(const std::string& name, zip_source_t* input, uint64_t size, const std::time_t* time) {
+  zip_source_t* source = PackedEntrySource(zip_, input, size, name, password_, kDeflateLevel, time, &progress_);
+  if (!source) Fail(label_, name + ": " + ZipText(zip_));
+  const int64_t index = zip_file_add(zip_, name.c_str(), source, NameFlags(name));
+  if (index < 0) {
+    zip_source_free(source);
+    Fail(label_, name + ": " + ZipText(zip_));
+  }
+  // The data comes encrypted: the method is named without a password.
+  if (zip_file_set_encryption(zip_, static_cast<zip_uint64_t>(index), ZIP_EM_TRAD_PKWARE, nullptr) < 0)
+    Fail(label_, name + ": " + ZipText(zip_));
+  progress_.total += size;
+}
+
 void Writer::AddBytes(const std::string& name, std::string bytes, const EntryOptions& options) {
   held_.push_back(std::move(bytes));
+  if (Packed(options)) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* input = zip_source_buffer_create(held_.back().data(), held_.back().size(), 0, &error);
+    if (!input) Fail(label_, name + ": " + ZipText(&error));
+    AddPacked(name, input, held_.back().size(), &bytesTime_);
+    return;
+  }
   zip_source_t* source = zip_source_buffer(zip_, held_.back().data(), held_.back().size(), 0);
   if (!source) Fail(label_, name + ": " + ZipText(zip_));
   const int64_t index = zip_file_add(zip_, name.c_str(), source, NameFlags(name));
@@ -116,6 +156,21 @@ void Writer::AddBytes(const std::string& name, std::string bytes, const EntryOpt
 }
 
 void Writer::AddFile(const std::string& name, const std::string& path, const EntryOptions& options) {
+  if (Packed(options)) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* input = zip_source_file_create(path.c_str(), 0, -1, &error);
+    if (!input) Fail(path, ZipText(&error));
+    zip_stat_t stat;
+    if (zip_source_stat(input, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE)) {
+      const std::string why = ZipText(zip_source_error(input));
+      zip_source_free(input);
+      Fail(path, why);
+    }
+    times_.push_back(stat.valid & ZIP_STAT_MTIME ? std::max(stat.mtime, kEarliestTime) : kEarliestTime);
+    AddPacked(name, input, stat.size, &times_.back());
+    return;
+  }
   zip_source_t* source = zip_source_file(zip_, path.c_str(), 0, -1);
   if (!source) Fail(path, ZipText(zip_));
   const int64_t index = zip_file_add(zip_, name.c_str(), source, NameFlags(name));
@@ -128,9 +183,14 @@ void Writer::AddFolder(const std::string& name) {
 }
 
 void Writer::Close(const std::function<void(double)>& progress) {
-  if (progress)
-    zip_register_progress_callback_with_state(zip_, 0.01, &Progress, nullptr,
-                                              const_cast<std::function<void(double)>*>(&progress));
+  std::time_t fixed;
+  if (FixedTime(fixed)) {
+    for (std::time_t& time : times_) time = fixed;
+    bytesTime_ = fixed;
+  } else {
+    bytesTime_ = times_.empty() ? kEarliestTime : *std::max_element(times_.begin(), times_.end());
+  }
+  progress_.report = progress;
   if (zip_close(zip_) < 0) Fail(label_, ZipText(zip_));
   zip_ = nullptr;
   held_.clear();
@@ -165,9 +225,11 @@ Reader::Reader(const std::string& path) : path_(path) {
     entry.componentName = guessed ? guessed : entry.name;
     entry.size = stat.size;
     entry.packedSize = stat.comp_size;
+    entry.crc = stat.crc;
     entry.encryption = FromMethod(stat.encryption_method, entry.unknownEncryption);
     entry.deflated = stat.comp_method == ZIP_CM_DEFLATE;
     entry.folder = !entry.name.empty() && entry.name.back() == '/';
+    total_ += entry.size;
     entries_.push_back(entry);
   }
 }
@@ -201,13 +263,20 @@ void Reader::Stream(int index, const std::string& password,
   std::vector<char> buffer(65536);
   zip_int64_t n;
   try {
-    while ((n = zip_fread(file, buffer.data(), buffer.size())) > 0) sink(buffer.data(), static_cast<size_t>(n));
+    while ((n = zip_fread(file, buffer.data(), buffer.size())) > 0) {
+      sink(buffer.data(), static_cast<size_t>(n));
+      read_ += static_cast<uint64_t>(n);
+      if (progress_ && total_) progress_(std::min(1.0, static_cast<double>(read_) / static_cast<double>(total_)));
+    }
   } catch (...) {
     zip_fclose(file);
     throw;
   }
   std::string why = n < 0 ? zip_file_strerror(file) : "";
+  const int code = n < 0 ? zip_error_code_zip(zip_file_get_error(file)) : ZIP_ER_OK;
   zip_fclose(file);
+  if (code == ZIP_ER_CRC || code == ZIP_ER_ZLIB || code == ZIP_ER_COMPRESSED_DATA)
+    throw Error{entry.name + ": " + why, true};
   if (n < 0) Fail(entry.name, why);
 }
 

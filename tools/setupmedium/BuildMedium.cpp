@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <system_error>
@@ -40,6 +41,23 @@ std::string SplashExtension(const fs::path& picture) {
   for (const char* known : medium::kSplashExtensions)
     if (extension == known) return extension;
   Fail("splash picture " + picture.u8string() + ": Setup.exe shows only .jpg, .bmp, .emf or .wmf pictures");
+}
+
+// The archive holds one file of a name (letter case aside, as Windows finds
+// files): two files meant for one name are named by their keys.
+void RequireDistinctEntries(const MediumDescription& d) {
+  std::map<std::string, std::string> keys;  // lower-case entry name -> key and file
+  const auto claim = [&](const std::string& name, const std::string& key) {
+    const auto [at, fresh] = keys.emplace(Lower(name), key);
+    if (!fresh)
+      Fail(key + " and " + at->second + " would both be packed as \"" + name +
+           "\"; the archive holds one file of a name: rename one of them");
+  };
+  claim(medium::kSetupInfoMask, d.setupInfFile.empty() ? "[setup]" : "setup.file");
+  for (const LanguageDescription& language : d.languages) claim(language.name + ".lng", "[languages." + language.name + "]");
+  claim(medium::kInstallerFile, "medium.installer");
+  for (const fs::path& extra : d.extraFiles)
+    claim(extra.filename().u8string(), "medium.extra_files (" + extra.u8string() + ")");
 }
 
 void Copy(const fs::path& from, const fs::path& to) {
@@ -199,13 +217,20 @@ void RemoveDebris(const fs::path& target) {
 // A folder beside target that nothing else uses.
 fs::path FreshFolder(const fs::path& target, const char* purpose) {
   std::random_device random;
+  std::error_code error;
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path folder = target;
     folder += "." + std::string(purpose) + "-" + std::to_string(random() % 1000000);
-    std::error_code error;
     if (fs::create_directory(folder, error)) return folder;
+    if (error == std::errc::read_only_file_system || error == std::errc::permission_denied ||
+        error == std::errc::operation_not_permitted)
+      break;
   }
-  Fail("cannot make a temporary folder beside " + target.u8string());
+  if (error == std::errc::read_only_file_system)
+    Fail(target.parent_path().u8string() + " is on a read-only drive: the medium cannot be written there");
+  if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)
+    Fail(target.parent_path().u8string() + " is read-only (no permission to write): the medium cannot be written there");
+  Fail("cannot make a temporary folder beside " + target.u8string() + (error ? ": " + error.message() : ""));
 }
 
 // Entry names are UTF-8 (marked so in the archive when they go beyond
@@ -274,6 +299,7 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
     if (!language.file.empty()) Require(language.file, ("languages." + language.name + ".file").c_str());
   const std::string splashExtension = d.splash ? SplashExtension(*d.splash) : "";
   if (d.splash) CheckPictureKind(*d.splash, splashExtension);
+  RequireDistinctEntries(d);
   const std::vector<Placed> authorFiles = AuthorFiles(d);
 
   fs::path absolute = Real(target);

@@ -3,6 +3,7 @@
 #include "Archive.h"
 #include "EntryPath.h"
 #include "MediumFiles.h"
+#include "ReaderFailures.h"
 #include "app/core/MediumNames.h"
 #include "app/core/SetupInfo.h"
 #include "runtime/core/CodePage1252.h"
@@ -40,8 +41,6 @@ constexpr int kDesignWidth = 239, kDesignHeight = 118;
 constexpr int kSplashLeft = (kScreenWidth - kDesignWidth) / 2, kSplashTop = (kScreenHeight - kDesignHeight) / 2;
 
 const std::string kFailureBox = "Setup.exe ends with the box \"Anwendungsfehler\" (exit code 1)";
-
-std::string Quoted(const std::string& cp1252) { return "\"" + Printable(cp1252) + "\""; }
 
 std::string Size(uint64_t bytes) { return std::to_string(bytes) + " bytes"; }
 
@@ -165,7 +164,8 @@ std::wstring Wide(const std::string& utf8) {
 
 class Checker {
 public:
-  explicit Checker(fs::path folder) : folder_(std::move(folder)) {}
+  Checker(fs::path folder, const std::function<void(double)>& progress)
+      : folder_(std::move(folder)), progress_(progress) {}
 
   Findings Run() {
     std::error_code error;
@@ -262,7 +262,7 @@ private:
         height = MetafilePixelHeight(data, 96, reference);
       }
     } catch (const Exception& e) {
-      f_.Error(name, "does not load (" + Printable(e.Message()) + "): the splash window stays empty at " +
+      f_.Error(name, "does not load (" + ReaderFailure(e.Message()) + "): the splash window stays empty at " +
                          std::to_string(kDesignWidth) + " x " + std::to_string(kDesignHeight),
                "save the picture again as a plain " + extension.substr(1) + " file");
       return;
@@ -283,7 +283,7 @@ private:
         f_.Warning(name, "damaged data decoded anyway (" + std::to_string(warnings) + " warning(s) of the decoder)",
                    "save the picture again");
     } catch (const Exception& e) {
-      f_.Error(name, "fails at its first paint: Setup.exe shows the box " + Quoted(e.Message()) +
+      f_.Error(name, "fails at its first paint: Setup.exe shows the box " + ReaderFailure(e.Message()) +
                          " and waits for OK",
                "save the picture again as a baseline JPEG");
       return false;
@@ -322,6 +322,7 @@ private:
     std::unique_ptr<archive::Reader> zip;
     try {
       zip = std::make_unique<archive::Reader>(path->u8string());
+      zip->OnProgress(progress_);
     } catch (const archive::Error& e) {
       f_.Error(medium::kArchiveFile, "cannot be opened as a zip archive (" + e.text + ")",
                "build the medium with setupmedium build");
@@ -332,6 +333,9 @@ private:
       static const char* const kinds[] = {"not encrypted", "traditional encryption", "AES-128", "AES-256"};
       list += "\n           " + Shown(entry) + ", " + Size(entry.size) + ", " +
               (entry.unknownEncryption ? "unknown encryption" : kinds[static_cast<int>(entry.encryption)]);
+      static const char* const methods[] = {"none", "traditional", "aes-128", "aes-256"};
+      f_.Record({Printable(entry.name), entry.size, entry.packedSize, entry.deflated ? "deflated" : "stored",
+                 entry.unknownEncryption ? "unknown" : methods[static_cast<int>(entry.encryption)], entry.crc});
     }
     f_.Ok(medium::kArchiveFile, std::to_string(zip->Entries().size()) + " entries:" + list);
 
@@ -367,9 +371,13 @@ private:
         if (isInstaller) CheckInstaller(head, entry.size), installer = true;
       } catch (const archive::Error& e) {
         opened = false;
-        f_.Error(medium::kArchiveFile, "entry " + Shown(entry) + " does not open with the medium's password (" +
-                                           e.text + ")",
-                 "pack the archive with setupmedium build, which uses the medium's password");
+        if (e.damaged)
+          f_.Error(medium::kArchiveFile, "entry " + Shown(entry) + " is damaged (" + e.text + ")",
+                   "copy the medium again, or build it again");
+        else
+          f_.Error(medium::kArchiveFile, "entry " + Shown(entry) + " does not open with the medium's password (" +
+                                             e.text + ")",
+                   "pack the archive with setupmedium build, which uses the medium's password");
       }
     }
     if (opened) f_.Ok(medium::kArchiveFile, "every entry opens with the medium's password");
@@ -435,7 +443,7 @@ private:
       setupinfo::ReadHead(reader, setupinfo::Part::AfterTexts, head, track);
     } catch (const Exception& e) {
       f_.Error(topic, "unreadable at " + std::string(field) + " (offset " + std::to_string(offset) + "): " +
-                          Quoted(e.Message()) + "; " + kFailureBox,
+                          ReaderFailure(e.Message()) + "; " + kFailureBox,
                "write Setup.inf for its format version " + std::to_string(head.version) +
                    " (setupmedium inspect shows its values)");
       return;
@@ -476,7 +484,7 @@ private:
     try {
       LoadLanguageFile(table, found->path);
     } catch (const Exception& e) {
-      f_.Error(Printable(name), "unreadable: " + Quoted(e.Message()) + "; " + kFailureBox,
+      f_.Error(Printable(name), "unreadable: " + ReaderFailure(e.Message()) + "; " + kFailureBox,
                "write the language file again (setupmedium inspect shows where it breaks)");
       return;
     }
@@ -521,6 +529,7 @@ private:
   }
 
   fs::path folder_;
+  std::function<void(double)> progress_;
   Findings f_;
   uint16_t machine_ = kMachineI386;
   const archive::Reader* zip_ = nullptr;
@@ -540,13 +549,13 @@ Findings Unreadable(const std::string& why) {
 
 }  // namespace
 
-Findings CheckMedium(const fs::path& folder) {
+Findings CheckMedium(const fs::path& folder, const std::function<void(double)>& progress) {
   try {
-    return Checker(folder).Run();
+    return Checker(folder, progress).Run();
   } catch (const archive::Error& e) {
     return Unreadable(e.text);
   } catch (const Exception& e) {
-    return Unreadable(Printable(e.Message()));
+    return Unreadable(ReaderFailure(e.Message()));
   } catch (const std::exception& e) {
     return Unreadable(e.what());
   }

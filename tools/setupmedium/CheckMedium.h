@@ -7,9 +7,11 @@
 #include "Findings.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace setupmedium {
 
-Findings CheckMedium(const std::filesystem::path& folder);
+// progress hears the share of the archive's bytes read (0 to 1).
+Findings CheckMedium(const std::filesystem::path& folder, const std::function<void(double)>& progress = {});
 
 }  // namespace setupmedium

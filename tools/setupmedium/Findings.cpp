@@ -57,13 +57,23 @@ std::string Findings::Text() const {
 }
 
 std::string Findings::Json(const std::string& medium) const {
-  std::string out = "{\"medium\": " + JsonString(medium) + ", \"status\": " + std::to_string(ExitCode()) +
-                    ", \"findings\": [";
+  std::string out = "{\"schema\": " + std::to_string(kJsonSchema) + ", \"medium\": " + JsonString(medium) +
+                    ", \"status\": " + std::to_string(ExitCode()) + ", \"findings\": [";
   for (size_t i = 0; i < list_.size(); ++i) {
     const Finding& f = list_[i];
     out += std::string(i ? ",\n  " : "\n  ") + "{\"severity\": \"" + Name(f.severity) +
            "\", \"topic\": " + JsonString(f.topic) + ", \"text\": " + JsonString(f.text) +
            ", \"advice\": " + JsonString(f.advice) + "}";
+  }
+  out += "\n], \"entries\": [";
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const ArchiveRecord& e = entries_[i];
+    char crc[12];
+    std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(e.crc));
+    out += std::string(i ? ",\n  " : "\n  ") + "{\"name\": " + JsonString(e.name) +
+           ", \"size\": " + std::to_string(e.size) + ", \"packed_size\": " + std::to_string(e.packedSize) +
+           ", \"method\": " + JsonString(e.method) + ", \"encryption\": " + JsonString(e.encryption) +
+           ", \"crc32\": \"" + crc + "\"}";
   }
   return out + "\n]}\n";
 }

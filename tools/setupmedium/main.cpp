@@ -6,6 +6,7 @@
 #include "vswriter/MediumCheck.h"
 #include "ConsoleText.h"
 #include "Inspect.h"
+#include "InstalledFiles.h"
 #include "MediumDescription.h"
 #include "StarterDescription.h"
 #include "runtime/core/Failures.h"
@@ -13,15 +14,54 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#include <spawn.h>
+#include <sys/wait.h>
+extern char** environ;
+#endif
 
 namespace fs = std::filesystem;
 using namespace setupmedium;
 
 namespace {
+
+// A TOML basic string of a path.
+std::string TomlPath(const fs::path& path) {
+  std::string text = "\"";
+  for (char c : path.generic_u8string()) {
+    if (c == '"' || c == '\\') text += '\\';
+    text += c;
+  }
+  return text + "\"";
+}
+
+// The starter description; an installed setupmedium points it at the
+// shipped i686 program files installed with it.
+std::string StarterDescription() {
+  std::string text = kStarterDescription;
+  const auto share = InstalledShare();
+  if (!share) return text;
+  for (const auto& [key, file] : {std::pair{"setup_exe = ", "Setup.exe"}, std::pair{"component = ", "XceedZip.dll"}}) {
+    const std::string line = std::string(key) + "\"" + file + "\"";
+    const size_t at = text.find(line);
+    const fs::path installed = *share / "i686" / file;
+    std::error_code error;
+    if (at != std::string::npos && fs::is_regular_file(installed, error))
+      text.replace(at, line.size(), key + TomlPath(installed));
+  }
+  return text;
+}
 
 int Init(const std::string& folder) {
   const fs::path dir = fs::u8path(folder);
@@ -33,14 +73,51 @@ int Init(const std::string& folder) {
   }
   fs::create_directories(dir, error);
   std::ofstream out(file, std::ios::binary);
-  if (!(out << kStarterDescription) || !out.flush()) {
+  const std::string starter = StarterDescription();
+  if (!(out << starter) || !out.flush()) {
     Print(stderr, "setupmedium: cannot write " + file.u8string() + "\n");
     return 2;
   }
   Print(stdout, "setupmedium: wrote " + file.u8string() +
-                    "\nPut Setup.exe, XceedZip.dll, your installer (installer.exe) and the splash picture beside "
-                    "it, or change the paths; then: setupmedium build " + file.u8string() + " OUTDIR\n");
+                    (starter == kStarterDescription ? "\nPut Setup.exe, XceedZip.dll, your installer (installer.exe) and "
+                                                      "the splash picture beside it, or change the paths"
+                                                    : "\nIt takes Setup.exe and XceedZip.dll from " +
+                                                          InstalledShare()->u8string() +
+                                                          "; put your installer (installer.exe) and the splash "
+                                                          "picture beside it, or change the paths") +
+                    "; then: setupmedium build " + file.u8string() + " OUTDIR\n");
   return 0;
+}
+
+// Progress of a long step on standard error, shown for large archives: on
+// a terminal one line counts up, elsewhere (a log) a line every 10 %. The
+// line is ended when the step is.
+constexpr uintmax_t kLargeArchive = 16u << 20;
+
+class ProgressLine {
+public:
+  ProgressLine(std::string what, bool shown) : what_(std::move(what)), shown_(shown) {}
+  ~ProgressLine() {
+    if (percent_ >= 0 && terminal_) Print(stderr, "\n");
+  }
+  void operator()(double share) {
+    const int percent = static_cast<int>(share * 100);
+    if (!shown_ || percent == percent_ || (!terminal_ && percent_ >= 0 && percent / 10 == percent_ / 10)) return;
+    percent_ = percent;
+    const std::string line = "setupmedium: " + what_ + " " + std::to_string(percent) + "%";
+    Print(stderr, terminal_ ? "\r" + line : line + "\n");
+  }
+
+private:
+  std::string what_;
+  bool shown_;
+  bool terminal_ = isatty(fileno(stderr)) != 0;
+  int percent_ = -1;
+};
+
+std::function<void(double)> Progress(const std::string& what, bool shown) {
+  auto line = std::make_shared<ProgressLine>(what, shown);
+  return [line](double share) { (*line)(share); };
 }
 
 int Build(const std::string& description, const std::string& target, bool quiet, bool force) {
@@ -49,18 +126,11 @@ int Build(const std::string& description, const std::string& target, bool quiet,
     const MediumDescription d = ReadMediumDescription(fs::u8path(description));
     for (const std::string& warning : d.warnings) Print(stderr, warning + "\n");
     std::error_code error;
-    const bool large = fs::file_size(d.installer, error) >= (16u << 20) && !error;
-    int shown = -1;
+    const bool large = fs::file_size(d.installer, error) >= kLargeArchive && !error;
     BuildOptions options;
     options.force = force;
-    options.progress = [&](double share) {
-      const int percent = static_cast<int>(share * 100);
-      if (quiet || !large || percent == shown) return;
-      shown = percent;
-      Print(stderr, "\rsetupmedium: packing _Setup.lib " + std::to_string(percent) + "%");
-    };
+    options.progress = Progress("packing _Setup.lib", !quiet && large);
     result = BuildMedium(d, fs::u8path(target), options);
-    if (shown >= 0) Print(stderr, "\n");
   } catch (const DescriptionError& e) {
     Print(stderr, e.text + "\n");
     return 2;
@@ -80,7 +150,11 @@ int Build(const std::string& description, const std::string& target, bool quiet,
 }
 
 int Check(const std::string& folder, bool json) {
-  const Findings findings = CheckMedium(fs::u8path(folder));
+  const Findings findings = CheckMedium(fs::u8path(folder), Progress("checking _Setup.lib", [&] {
+    std::error_code error;
+    const auto size = fs::file_size(fs::u8path(folder) / "_Setup.lib", error);
+    return !error && size >= kLargeArchive;
+  }()));
   Print(stdout, json ? findings.Json(folder) : findings.Text());
   return findings.ExitCode();
 }
@@ -115,25 +189,36 @@ int InspectFile(const std::string& file, const std::string& entry, InspectAs as,
   }
 }
 
+#ifndef _WIN32
+// The preview script: the installed one, or the source tree's for a
+// program run from its build tree. Its exit code is the preview's.
 int Preview(const std::string& folder, const std::string& out) {
-#ifdef SETUPMEDIUM_PREVIEW_SCRIPT
-  const std::string command = "bash '" SETUPMEDIUM_PREVIEW_SCRIPT "' '" + folder + "' '" + out + "'";
-  if (folder.find('\'') != std::string::npos || out.find('\'') != std::string::npos) {
-    Print(stderr, "setupmedium: folder names with ' are not supported by preview\n");
+  const auto share = InstalledShare();
+  const std::string script = share ? (*share / "preview" / "preview.sh").string() : SETUPMEDIUM_PREVIEW_SCRIPT;
+  const char* arguments[] = {"bash", script.c_str(), folder.c_str(), out.c_str(), nullptr};
+  pid_t child = 0;
+  if (posix_spawnp(&child, "bash", nullptr, nullptr, const_cast<char**>(arguments), environ) != 0) {
+    Print(stderr, "setupmedium: cannot start bash for the preview\n");
     return 2;
   }
-  const int status = std::system(command.c_str());
-  return status == 0 ? 0 : 2;
-#else
-  Print(stderr, "setupmedium: preview runs on Linux with Wine\n");
-  return 2;
-#endif
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0)
+    if (errno != EINTR) return 2;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
 }
+#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"setupmedium: describe, build, check, inspect and preview an installation medium"};
+  // The name is set: usage lines show it, not the path the program was
+  // started by.
+#ifdef _WIN32
+  CLI::App app{"setupmedium: describe, build, check and inspect an installation medium", "setupmedium"};
+#else
+  CLI::App app{"setupmedium: describe, build, check, inspect and preview an installation medium", "setupmedium"};
+#endif
+  app.set_version_flag("--version", "setupmedium " SETUPMEDIUM_VERSION);
   app.require_subcommand(1);
   std::string dir, description, out, file, entry, write;
   bool json = false, quiet = false, plain = false, setupInf = false, language = false, force = false;
@@ -157,10 +242,25 @@ int main(int argc, char** argv) {
   inspect->add_option("--write", write, "FILE is a description of values: write them to this file");
   plainFlag->excludes(infFlag)->excludes(lngFlag);
   infFlag->excludes(lngFlag);
+#ifndef _WIN32
   CLI::App* preview = app.add_subcommand("preview", "run Setup.exe on the medium under Wine; screenshots and report in OUTDIR");
   preview->add_option("DIR", dir, "medium folder")->required();
   preview->add_option("OUTDIR", out, "folder for screenshots and report")->required();
+#endif
 
+  if (argc > 1 && argv[1][0] != '-') {
+    bool known = false;
+    std::string names;
+    for (const CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+      known = known || command->get_name() == argv[1];
+      names += (names.empty() ? "" : ", ") + command->get_name();
+    }
+    if (!known) {
+      Print(stderr, "setupmedium: unknown command \"" + std::string(argv[1]) + "\"; the commands are " + names +
+                        " (setupmedium --help)\n");
+      return 2;
+    }
+  }
   try {
     ParseArguments(app, argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -175,7 +275,9 @@ int main(int argc, char** argv) {
                            : plain  ? InspectAs::PlainValues : InspectAs::Values;
       return InspectFile(file, entry, as, write);
     }
+#ifndef _WIN32
     if (*preview) return Preview(dir, out);
+#endif
   } catch (const Exception& e) {
     Print(stderr, "setupmedium: " + Printable(e.Message()) + "\n");
   } catch (const std::exception& e) {

@@ -1,0 +1,160 @@
+// setupmedium as released: the same inputs give the same archive, packing
+// reports its progress by bytes, and check's reports speak the author's
+// terms (entries as records, damage called damage, reasons in English,
+// description keys rather than temporary paths).
+#include "Archive.h"
+#include "BuildMedium.h"
+#include "CheckMedium.h"
+#include "MediumDescription.h"
+#include "ZipWriter.h"
+#include "app/core/MediumNames.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace fs = std::filesystem;
+using namespace setupmedium;
+
+namespace {
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// A Windows program or DLL head of the i686 build.
+std::string Image(bool library) {
+  std::string b(0x40, '\0');
+  b[0] = 'M', b[1] = 'Z', b[0x3C] = 0x40;
+  b += std::string("PE\0\0\x4C\x01", 6) + std::string(16, '\0');
+  b += library ? "\x02\x21" : "\x02\x01";
+  return b + std::string(64, '\0');
+}
+
+// Program files, an installer of random bytes and the sample description
+// without a splash picture, in a fresh folder.
+class ReleasedMedium : public ::testing::Test {
+protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("setupmedium-release-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "src");
+    Write(root_ / "src/Setup.exe", Image(false));
+    Write(root_ / "src/XceedZip.dll", Image(true));
+    std::mt19937 random(7);
+    installer_ = Image(false);
+    while (installer_.size() < (2u << 20)) installer_ += static_cast<char>(random());
+    Write(root_ / "src/installer.exe", installer_);
+    Describe("");
+  }
+  void TearDown() override {
+    unsetenv("SOURCE_DATE_EPOCH");
+    fs::remove_all(root_);
+  }
+
+  // The sample with its splash line replaced by extra lines.
+  void Describe(const std::string& extra) {
+    std::string text = Read(SETUPMEDIUM_SAMPLE);
+    const size_t splash = text.find("splash = \"splash.bmp\"");
+    text.replace(splash, text.find('\n', splash) - splash, extra);
+    Write(root_ / "src/medium.toml", text);
+  }
+
+  fs::path Build(const std::string& name, const std::function<void(double)>& progress = {}) {
+    BuildOptions options;
+    options.progress = progress;
+    BuildMedium(ReadMediumDescription(root_ / "src/medium.toml"), root_ / name, options);
+    return root_ / name;
+  }
+
+  void SetInstallerTime(fs::file_time_type::duration back) {
+    fs::last_write_time(root_ / "src/installer.exe", fs::file_time_type::clock::now() - back);
+  }
+
+  fs::path root_;
+  std::string installer_;
+};
+
+TEST_F(ReleasedMedium, TheSameInputsGiveTheSameArchive) {
+  const std::string first = Read(Build("a") / medium::kArchiveFile);
+  EXPECT_EQ(Read(Build("b") / medium::kArchiveFile), first);
+  EXPECT_EQ(CheckMedium(root_ / "a").ExitCode(), 0) << CheckMedium(root_ / "a").Text();
+  archive::Reader zip((root_ / "a" / medium::kArchiveFile).string());
+  EXPECT_EQ(zip.Read(zip.Find(medium::kInstallerFile), medium::kArchivePassword), installer_);
+
+  // SOURCE_DATE_EPOCH makes the files' own times irrelevant.
+  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+  SetInstallerTime(std::chrono::hours(48));
+  const std::string pinned = Read(Build("c") / medium::kArchiveFile);
+  SetInstallerTime(std::chrono::hours(24 * 300));
+  EXPECT_EQ(Read(Build("d") / medium::kArchiveFile), pinned);
+  EXPECT_NE(pinned, first);
+  setenv("SOURCE_DATE_EPOCH", "yesterday", 1);
+  EXPECT_THROW(Build("e"), BuildError);
+}
+
+TEST_F(ReleasedMedium, PackingProgressRisesByBytes) {
+  std::vector<double> shares;
+  Build("m", [&](double share) { shares.push_back(share); });
+  ASSERT_GE(shares.size(), 15u);
+  EXPECT_DOUBLE_EQ(shares.back(), 1.0);
+  for (size_t i = 1; i < shares.size(); ++i) {
+    EXPECT_GE(shares[i], shares[i - 1]);
+    EXPECT_LE(shares[i] - shares[i - 1], 0.1) << "a jump at " << i;
+  }
+}
+
+TEST_F(ReleasedMedium, ReportsSpeakTheAuthorsTerms) {
+  // The JSON report lists the archive's entries as records.
+  std::string json = CheckMedium(Build("m")).Json("m");
+  EXPECT_EQ(json.rfind("{\"schema\": 1, ", 0), 0u) << json;
+  char crc[16];
+  std::snprintf(crc, sizeof crc, "%08x", Crc32(installer_));
+  EXPECT_NE(json.find("{\"name\": \"_inst32d.exe\", \"size\": " + std::to_string(installer_.size())), std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"method\": \"deflated\", \"encryption\": \"traditional\", \"crc32\": \"" + std::string(crc) + "\"}"),
+            std::string::npos)
+      << json;
+
+  // A changed byte inside the installer's data is damage, not a password.
+  std::string archive = Read(root_ / "m" / medium::kArchiveFile);
+  archive[archive.size() / 2] ^= 0x55;
+  Write(root_ / "m" / medium::kArchiveFile, archive);
+  std::string text = CheckMedium(root_ / "m").Text();
+  EXPECT_NE(text.find("entry _inst32d.exe is damaged"), std::string::npos) << text;
+  EXPECT_EQ(text.find("password ("), std::string::npos) << text;
+
+  // Quotes inside reported texts are escaped; the readers' German failure
+  // texts come with their reason.
+  std::string sample = Read(root_ / "src/medium.toml");
+  sample.replace(sample.find("\"Demo Produkt\""), 14, "'Demo \"Pro\"'");
+  Write(root_ / "src/medium.toml", sample);
+  text = CheckMedium(Build("q")).Text();
+  EXPECT_NE(text.find("product \"Demo \\\"Pro\\\"\""), std::string::npos) << text;
+  Write(root_ / "q/Setup.bmp", "BM");
+  text = CheckMedium(root_ / "q").Text();
+  EXPECT_NE(text.find("\"Stream-Lesefehler\" (the data end too early)"), std::string::npos) << text;
+
+  // Two extra files of one name are named by the description's key.
+  fs::create_directories(root_ / "src/a"), fs::create_directories(root_ / "src/b");
+  Write(root_ / "src/a/readme.txt", "a"), Write(root_ / "src/b/README.TXT", "b");
+  sample.replace(sample.find("extra_files = []"), 16, "extra_files = [\"a/readme.txt\", \"b/README.TXT\"]");
+  Write(root_ / "src/medium.toml", sample);
+  try {
+    Build("twice");
+    ADD_FAILURE() << "built with two files of one name";
+  } catch (const BuildError& e) {
+    EXPECT_NE(e.text.find("medium.extra_files ("), std::string::npos) << e.text;
+    EXPECT_EQ(e.text.find(".building-"), std::string::npos) << e.text;
+  }
+}
+
+}  // namespace
