@@ -20,7 +20,7 @@ packages=(
   g++-multilib qemu-user libzip-dev:i386 zlib1g-dev:i386 nettle-dev:i386
   wine64 wine xvfb x11-utils xdotool
   nasm googletest libgtest-dev libbenchmark-dev
-  libzip-dev libcli11-dev libtomlplusplus-dev
+  libzip-dev libcli11-dev libtomlplusplus-dev libssl-dev osslsigncode
   zip unzip p7zip-full python3 libjpeg-turbo-progs imagemagick
   libzip-dev zlib1g-dev nettle-dev
   fonts-liberation fonts-dejavu-core

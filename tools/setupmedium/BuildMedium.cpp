@@ -2,6 +2,7 @@
 
 #include "Archive.h"
 #include "SetupFiles.h"
+#include "Signing.h"
 #include "app/core/MediumNames.h"
 
 #include <random>
@@ -111,6 +112,10 @@ void BuildMedium(const MediumDescription& d, const fs::path& target, const std::
   for (const LanguageDescription& language : d.languages)
     if (!language.file.empty()) Require(language.file, ("languages." + language.name + ".file").c_str());
   const std::string splashExtension = d.splash ? SplashExtension(*d.splash) : "";
+  if (d.signing) {  // the same build from signed copies of the programs
+    const SignedPrograms programs(d);
+    return BuildMedium(programs.Description(), target, progress);
+  }
 
   fs::path absolute = fs::absolute(target);
   if (!absolute.has_filename()) absolute = absolute.parent_path();

@@ -1,6 +1,7 @@
 #include "CheckMedium.h"
 
 #include "Archive.h"
+#include "CheckSignatures.h"
 #include "MediumFiles.h"
 #include "app/core/MediumNames.h"
 #include "app/core/SetupInfo.h"
@@ -150,6 +151,7 @@ public:
     CheckComponent();
     CheckSplash();
     CheckArchive();
+    CheckSignatures(f_, setupBytes_, componentBytes_, installerBytes_);
     return f_;
   }
 
@@ -167,6 +169,7 @@ private:
       return;
     }
     machine_ = image.machine;
+    setupBytes_ = bytes;
     f_.Ok("Setup.exe", "Windows program for " + MachineName(image.machine));
   }
 
@@ -188,6 +191,7 @@ private:
                    ": it cannot be loaded, the zip component is never created",
                "take XceedZip.dll from the same build as Setup.exe");
     } else {
+      componentBytes_ = bytes;
       f_.Ok(medium::kComponentFile, "Windows DLL for " + MachineName(image.machine) + ", " + Size(bytes->size()));
     }
   }
@@ -339,11 +343,13 @@ private:
 
   void CheckInstaller(const std::string& bytes) {
     const WindowsImage image = ReadWindowsImage(bytes);
-    if (!image.valid || image.library)
+    if (!image.valid || image.library) {
       f_.Error(medium::kInstallerFile, "not a Windows program: starting it fails without a message",
                "name the installer program in medium.installer");
-    else
-      f_.Ok(medium::kInstallerFile, "Windows program for " + MachineName(image.machine) + ", " + Size(bytes.size()));
+      return;
+    }
+    installerBytes_ = bytes;
+    f_.Ok(medium::kInstallerFile, "Windows program for " + MachineName(image.machine) + ", " + Size(bytes.size()));
   }
 
   void CheckSetupInfo(const ExtractedFiles& extracted) {
@@ -463,6 +469,7 @@ private:
   fs::path folder_;
   Findings f_;
   uint16_t machine_ = kMachineI386;
+  std::optional<std::string> setupBytes_, componentBytes_, installerBytes_;  // the programs, for their signatures
 };
 
 }  // namespace

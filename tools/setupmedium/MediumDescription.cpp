@@ -109,7 +109,7 @@ public:
       Fail(e.source().begin.line, "", std::string(e.description()));
     }
     MediumDescription d;
-    Allowed(root_, "", {"program", "medium", "setup", "languages"});
+    Allowed(root_, "", {"program", "medium", "setup", "languages", "signing"});
     const toml::table& program = Table(root_, "program", true);
     Allowed(program, "program", {"setup_exe", "component"});
     d.setupExe = Path(program, "program", "setup_exe", true);
@@ -131,6 +131,7 @@ public:
 
     ReadSetup(Table(root_, "setup", true), d);
     ReadLanguages(d);
+    if (root_.contains("signing")) ReadSigning(Table(root_, "signing", true), d);
     return d;
   }
 
@@ -264,6 +265,18 @@ private:
       }
       d.languages.push_back(std::move(language));
     }
+  }
+
+  void ReadSigning(const toml::table& table, MediumDescription& d) const {
+    Allowed(table, "signing", {"certificate", "key", "password_env", "timestamp"});
+    SigningDescription s;
+    s.certificate = Path(table, "signing", "certificate", true);
+    s.key = Path(table, "signing", "key", false);
+    s.passwordVariable = String(table, "signing", "password_env", false);
+    if (table.contains("password_env") && s.passwordVariable.empty())
+      Fail(*table.get("password_env"), "signing.password_env", "must name an environment variable");
+    s.timestampServer = String(table, "signing", "timestamp", false);
+    d.signing = s;
   }
 
   fs::path fileName_;

@@ -5,6 +5,8 @@
 // the description's folder.
 #pragma once
 
+#include "Signing.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -42,6 +44,9 @@ struct MediumDescription {
   bool silent = false;
 
   std::vector<LanguageDescription> languages;
+
+  // [signing]: sign the three programs before packing (Signing.h).
+  std::optional<SigningDescription> signing;
 };
 
 // Reads a description from text; fileName is what errors name and the
