@@ -12,6 +12,7 @@ public:
   TrustState(HANDLE file, const wchar_t* path) {
     file_.pcwszFilePath = path;
     file_.hFile = file;
+    data_.cbStruct = sizeof data_;
     data_.dwUIChoice = WTD_UI_NONE;
     data_.fdwRevocationChecks = WTD_REVOKE_NONE;
     data_.dwUnionChoice = WTD_CHOICE_FILE;
