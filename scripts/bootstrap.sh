@@ -17,10 +17,10 @@ packages=(
   gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
   binutils-mingw-w64 mingw-w64-tools libz-mingw-w64-dev
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
-  g++-multilib qemu-user libzip-dev:i386 zlib1g-dev:i386 nettle-dev:i386
+  g++-multilib qemu-user libzip-dev:i386 zlib1g-dev:i386 nettle-dev:i386 libssl-dev:i386
   wine64 wine xvfb x11-utils xdotool
   nasm googletest libgtest-dev libbenchmark-dev
-  libzip-dev libcli11-dev libtomlplusplus-dev
+  libzip-dev libcli11-dev libtomlplusplus-dev libssl-dev osslsigncode
   zip unzip p7zip-full python3 libjpeg-turbo-progs imagemagick
   libzip-dev zlib1g-dev nettle-dev
   fonts-liberation fonts-dejavu-core

@@ -2,6 +2,7 @@
 // deploy and register the zip component, show the splash picture, create the
 // progress window and hand over to it.
 #include "app/Main.h"
+#include "app/Publisher.h"
 #include "app/SingleRun.h"
 #include "app/UFrmSplashPicture.h"
 #include "app/core/MediumNames.h"
@@ -56,6 +57,7 @@ void InitialiseApplication() {
 void DeployComponent(const std::string& systemFolder) {
   const std::string source = SourceDir + kComponentName;
   const std::string target = systemFolder + kComponentName;
+  const UniqueFile admitted = AdmitComponent(source);  // signed media: the publisher's, held until copied
   MakeArchiveOnly(source);
   if (FileExists(target)) MakeArchiveOnly(target);
   CopyFileA(source.c_str(), target.c_str(), FALSE);
@@ -110,6 +112,7 @@ void StartUp() {
   const std::string currentFolder = CurrentFolder();                 // 2
   const std::string systemFolder = SystemFolder();
   SourceDir = SourceFolderFrom(CommandLineArguments(GetCommandLineA()), currentFolder);  // 3
+  DecidePublisher();  // signed media: Setup.exe's signer, before any part is touched
   if (!FileExists(SourceDir + kComponentName)) {                     // 4
     Application->Terminate();
     return;  // the normal end, exit code 0, nothing shown

@@ -413,6 +413,15 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
   silentOld.replace(silentOld.find("format_version = 5000"), 21, "format_version = 4002");
   silentOld.replace(silentOld.find("silent = false"), 14, "silent = true");
   EXPECT_NE(error(silentOld).find("setup.silent: needs format_version 4003"), std::string::npos) << error(silentOld);
+  // [signing]: a certificate, known keys only; paths from the description's folder.
+  EXPECT_NE(error(base + "\n[signing]\nkey = \"k.pem\"\n").find("signing.certificate: missing"), std::string::npos);
+  EXPECT_NE(error(base + "\n[signing]\ncertificate = \"c.p12\"\npassword = \"x\"\n").find("signing.password: unknown key"),
+            std::string::npos);
+  const auto signing =
+      ParseMediumDescription(base + "\n[signing]\ncertificate = \"c.p12\"\npassword_env = \"PW\"\n", "d/m.toml").signing;
+  ASSERT_TRUE(signing);
+  EXPECT_EQ(signing->certificate, fs::path("d/c.p12"));
+  EXPECT_EQ(signing->passwordVariable, "PW");
 
   // A missing file names its path; nothing is left behind.
   fs::remove(root_ / "src/installer.exe");

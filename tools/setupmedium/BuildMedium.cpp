@@ -6,6 +6,7 @@
 #include "MediumFiles.h"
 #include "MediumRecord.h"
 #include "SetupFiles.h"
+#include "Signing.h"
 #include "app/core/MediumNames.h"
 #include "vswriter/ValueWriter.h"
 
@@ -305,6 +306,10 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
   fs::path absolute = Real(target);
   if (!absolute.has_filename()) absolute = absolute.parent_path();
   RefuseTargetHoldingInputs(d, absolute);
+  if (d.signing) {  // the same build from signed copies of the programs
+    const SignedPrograms programs(d);
+    return BuildMedium(programs.Description(), target, options);
+  }
   RefuseForeignTarget(absolute);
   std::error_code error;
   fs::create_directories(absolute.parent_path(), error);

@@ -1,6 +1,7 @@
 #include "CheckMedium.h"
 
 #include "Archive.h"
+#include "CheckSignatures.h"
 #include "EntryPath.h"
 #include "MediumFiles.h"
 #include "ReaderFailures.h"
@@ -72,13 +73,17 @@ public:
   // Writes the entry to a file of the folder under a scratch name (never
   // the entry's own: that could point anywhere), piece by piece; the path
   // as the program's file streams take it (ANSI on Windows).
-  std::string Place(const archive::Reader& zip, int index) const {
+  // also hears every piece as it is written.
+  fs::path Place(const archive::Reader& zip, int index,
+                 const std::function<void(const char*, size_t)>& also = {}) const {
     const fs::path path = path_ / ("entry-" + std::to_string(index));
     std::ofstream out(path, std::ios::binary);
-    zip.Stream(index, medium::kArchivePassword,
-               [&](const char* data, size_t size) { out.write(data, static_cast<std::streamsize>(size)); });
+    zip.Stream(index, medium::kArchivePassword, [&](const char* data, size_t size) {
+      out.write(data, static_cast<std::streamsize>(size));
+      if (also) also(data, size);
+    });
     if (!out.flush()) throw archive::Error{"cannot write " + path.u8string()};
-    return path.string();
+    return path;
   }
 
 private:
@@ -176,7 +181,11 @@ public:
     CheckProgram();
     CheckComponent();
     CheckSplash();
+    // Scratch files live until the signatures are read.
+    ScratchFolder scratch;
+    scratch_ = &scratch;
     CheckArchive();
+    CheckSignatures(f_, setupPath_, componentPath_, installerPath_);
     return f_;
   }
 
@@ -194,6 +203,7 @@ private:
       return;
     }
     machine_ = image.machine;
+    setupPath_ = path;
     f_.Ok("Setup.exe", "Windows program for " + MachineName(image.machine));
   }
 
@@ -215,6 +225,7 @@ private:
                    ": it cannot be loaded, the zip component is never created",
                "take XceedZip.dll from the same build as Setup.exe");
     } else {
+      componentPath_ = path;
       f_.Ok(medium::kComponentFile, "Windows DLL for " + MachineName(image.machine) + ", " + Size(bytes->size()));
     }
   }
@@ -344,9 +355,8 @@ private:
     // Names are taken as the component takes them; the first extraction
     // writes the entries in the folder's top into the temporary folder,
     // where Setup.exe finds them by their code page 1252 names.
-    ScratchFolder scratch;
+    const ScratchFolder& scratch = *scratch_;
     zip_ = zip.get();
-    scratch_ = &scratch;
     bool opened = true;
     bool installer = false;
     for (size_t i = 0; i < zip->Entries().size(); ++i) {
@@ -365,10 +375,16 @@ private:
       const bool isInstaller = CaseFolded(cp1252) == CaseFolded(medium::kInstallerFile);
       std::string head;
       try {
-        zip->Stream(static_cast<int>(i), medium::kArchivePassword, [&](const char* data, size_t size) {
-          if (isInstaller && head.size() < kInstallerHead) head.append(data, std::min(size, kInstallerHead - head.size()));
-        });
-        if (isInstaller) CheckInstaller(head, entry.size), installer = true;
+        if (isInstaller) {
+          // Written out for its signature, its head kept for its kind.
+          const fs::path written = scratch.Place(*zip, static_cast<int>(i), [&](const char* data, size_t size) {
+            if (head.size() < kInstallerHead) head.append(data, std::min(size, kInstallerHead - head.size()));
+          });
+          if (CheckInstaller(head, entry.size)) installerPath_ = written;
+          installer = true;
+        } else {
+          zip->Stream(static_cast<int>(i), medium::kArchivePassword, [](const char*, size_t) {});
+        }
       } catch (const archive::Error& e) {
         opened = false;
         if (e.damaged)
@@ -396,7 +412,7 @@ private:
     const auto found = topEntries_.find(folded);
     if (!first || found == topEntries_.end()) return std::nullopt;
     try {
-      Extracted extracted{scratch_->Place(*zip_, found->second), ""};
+      Extracted extracted{scratch_->Place(*zip_, found->second).string(), ""};
       if (zip_->Entries()[static_cast<size_t>(found->second)].size <= kHeldBytes)
         extracted.bytes = ReadWholeFile(fs::path(extracted.path)).value_or("");
       return extracted;
@@ -405,13 +421,16 @@ private:
     }
   }
 
-  void CheckInstaller(const std::string& head, uint64_t size) {
+  // Whether the installer is a Windows program.
+  bool CheckInstaller(const std::string& head, uint64_t size) {
     const WindowsImage image = ReadWindowsImage(head);
-    if (!image.valid || image.library)
+    if (!image.valid || image.library) {
       f_.Error(medium::kInstallerFile, "not a Windows program: starting it fails without a message",
                "name the installer program in medium.installer");
-    else
-      f_.Ok(medium::kInstallerFile, "Windows program for " + MachineName(image.machine) + ", " + Size(size));
+      return false;
+    }
+    f_.Ok(medium::kInstallerFile, "Windows program for " + MachineName(image.machine) + ", " + Size(size));
+    return true;
   }
 
   void CheckSetupInfo() {
@@ -535,6 +554,9 @@ private:
   const archive::Reader* zip_ = nullptr;
   const ScratchFolder* scratch_ = nullptr;
   std::map<std::string, int> topEntries_;  // entries in the archive's top, by CaseFolded code page 1252 name
+  // The programs, for their signatures: on the medium, and the installer as
+  // written to the scratch folder.
+  std::optional<fs::path> setupPath_, componentPath_, installerPath_;
 };
 
 }  // namespace

@@ -213,7 +213,7 @@ public:
     }
     MediumDescription d;
     d.file = fileName_;
-    Allowed(root_, "", {"program", "medium", "setup", "languages"});
+    Allowed(root_, "", {"program", "medium", "setup", "languages", "signing"});
     const toml::table& program = Table(root_, "program", true);
     Allowed(program, "program", {"setup_exe", "component"});
     d.setupExe = Path(program, "program", "setup_exe", true);
@@ -237,6 +237,7 @@ public:
     ReadSetup(Table(root_, "setup", true), d);
     ReadLanguages(d);
     CheckLanguageFile(d);
+    if (root_.contains("signing")) ReadSigning(Table(root_, "signing", true), d);
     return d;
   }
 
@@ -446,6 +447,18 @@ private:
       Fail(where, "setup.language_file", shown + " does not end in .lng, and Setup.exe extracts only .lng files: "
                                                  "name one of " + made);
     Fail(where, "setup.language_file", shown + " is made by no table in [languages]; the tables make " + made);
+  }
+
+  void ReadSigning(const toml::table& table, MediumDescription& d) const {
+    Allowed(table, "signing", {"certificate", "key", "password_env", "timestamp"});
+    SigningDescription s;
+    s.certificate = Path(table, "signing", "certificate", true);
+    s.key = Path(table, "signing", "key", false);
+    s.passwordVariable = String(table, "signing", "password_env", false);
+    if (table.contains("password_env") && s.passwordVariable.empty())
+      Fail(*table.get("password_env"), "signing.password_env", "must name an environment variable");
+    s.timestampServer = String(table, "signing", "timestamp", false);
+    d.signing = s;
   }
 
   fs::path fileName_;

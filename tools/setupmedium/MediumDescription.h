@@ -5,6 +5,8 @@
 // the description's folder.
 #pragma once
 
+#include "Signing.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -53,6 +55,8 @@ struct MediumDescription {
 
   // What is allowed but probably not meant, as "FILE:LINE: KEY: why".
   std::vector<std::string> warnings;
+  // [signing]: sign the three programs before packing (Signing.h).
+  std::optional<SigningDescription> signing;
 };
 
 // The names on a medium that setupmedium writes itself (lower case).

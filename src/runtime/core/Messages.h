@@ -59,4 +59,13 @@ inline constexpr char NotExtractedText[] = "Die Datei \"%s\" ist in \"%s\" nicht
 inline constexpr char HoldFailedText[] = "Die Datei \"%s\" konnte nicht ge\xF6" "ffnet werden!";
 inline constexpr char StartFailedText[] = "Die Datei \"%s\" konnte nicht gestartet werden!";
 
+// Signed media (caption ErrorCaption): a program Setup would run that is not
+// its publisher's.
+inline constexpr char NotSignedText[] =
+    "Die Datei \"%s\" ist nicht signiert, Setup.exe aber schon!";
+inline constexpr char ChangedSinceSigningText[] =
+    "Die Datei \"%s\" wurde nach dem Signieren ver\xE4" "ndert!";
+inline constexpr char OtherPublisherText[] =
+    "Die Datei \"%s\" ist von einem anderen Herausgeber signiert als Setup.exe!";
+
 }  // namespace msg

@@ -76,8 +76,9 @@ inline void ExpectBox(const BoxSeen& box, const std::string& caption, const char
 class SetupRunTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    base_ = FreshFolder(std::string("setup-run-") +
-                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : name) if (c == '/') c = '-';  // parameterised tests: "Test/Case"
+    base_ = FreshFolder("setup-run-" + name);
     medium_ = base_ + "\\medium";
     temp_ = base_ + "\\tmp";
     log_ = base_ + "\\installer.log";

@@ -117,7 +117,7 @@ RunResult RunSetup(const RunOptions& options) {
   if (!options.installerLog.empty())
     environment.push_back(L"SETUP_TEST_INSTALLER_LOG=" + Wide(options.installerLog));
   std::wstring block = EnvironmentWith(environment);
-  std::string commandLine = "\"" + SetupExe() + "\"";
+  std::string commandLine = "\"" + (options.program.empty() ? SetupExe() : options.program) + "\"";
   if (!options.commandLine.empty()) commandLine += " " + options.commandLine;
 
   RunJob job;

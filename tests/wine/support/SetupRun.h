@@ -34,6 +34,7 @@ inline std::vector<std::string> InstallerStarts(const std::string& log) {
 }
 
 struct RunOptions {
+  std::string program;          // the Setup.exe to run; empty: the built one
   std::string commandLine;      // arguments after the program path
   std::string currentFolder;
   std::string tempFolder;       // TMP and TEMP of the run

@@ -1,0 +1,73 @@
+#include "app/Publisher.h"
+
+#include "app/HandOffStop.h"
+#include "runtime/FileSignature.h"
+#include "runtime/core/Format.h"
+#include "runtime/core/Messages.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+bool gSigned = false;
+BYTE gPublisher[32] = {};
+
+// The file's path for the platform's signature reading; paths up to
+// MAX_PATH suffice for what the medium and the temporary folder hold here.
+struct WidePath {
+  wchar_t text[MAX_PATH * 2] = {};
+  explicit WidePath(const std::string& path) {
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, text, MAX_PATH * 2 - 1);
+  }
+};
+
+FileSignature SignatureOf(HANDLE held, const std::string& path) {
+  const WidePath wide(path);
+  return ReadFileSignature(held, wide.text);
+}
+
+UniqueFile HoldForReading(const std::string& path) {
+  UniqueFile held(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!held) StopSetup(Format(msg::HoldFailedText, path.c_str()));
+  return held;
+}
+
+std::string OwnPath() {
+  char path[MAX_PATH * 2] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path - 1);
+  return path;
+}
+
+}  // namespace
+
+void DecidePublisher() {
+  const std::string path = OwnPath();
+  const UniqueFile held = HoldForReading(path);
+  const FileSignature own = SignatureOf(held.get(), path);
+  if (own.state == FileSignature::Changed)
+    StopSetup(Format(msg::ChangedSinceSigningText, path.c_str()));
+  gSigned = own.state == FileSignature::Verifies;
+  memcpy(gPublisher, own.signer, sizeof gPublisher);
+}
+
+bool HasPublisher() { return gSigned; }
+
+UniqueFile AdmitComponent(const std::string& path) {
+  if (!gSigned) return UniqueFile();
+  UniqueFile held = HoldForReading(path);
+  AdmitPublisherFile(held.get(), path);
+  return held;
+}
+
+void AdmitPublisherFile(HANDLE held, const std::string& path) {
+  const FileSignature part = SignatureOf(held, path);
+  if (part.state == FileSignature::Unsigned)
+    StopSetup(Format(msg::NotSignedText, path.c_str()));
+  if (part.state == FileSignature::Changed)
+    StopSetup(Format(msg::ChangedSinceSigningText, path.c_str()));
+  if (memcmp(part.signer, gPublisher, sizeof gPublisher) != 0)
+    StopSetup(Format(msg::OtherPublisherText, path.c_str()));
+}

@@ -1,0 +1,114 @@
+// Signed media: a Setup.exe signed by the test publisher runs only a
+// component and an installer of that publisher; an unsigned one runs what
+// the medium holds. The test authority is in the prefix's root store, as it
+// would be on Windows.
+#include "SetupMedium.h"
+#include "runtime/core/Format.h"
+#include "runtime/core/Messages.h"
+
+#include <wincrypt.h>
+
+namespace setup_test {
+namespace {
+
+std::string Signed(const std::string& name) {
+  return ReadBytes(FixturePath(std::string(FIXTURE_SIGNED_DIR) + "/" + name));
+}
+
+// One byte of the DOS stub, which the signature's digest covers and no
+// platform runs.
+std::string ChangedAfterSigning(std::string program) {
+  program[0x50] ^= 0x20;
+  return program;
+}
+
+enum Outcome { Runs, Unsigned, Changed, OtherPublisher };
+
+struct SignedCase {
+  const char* name;
+  std::string setup, component, installer;  // empty setup: the built, unsigned Setup.exe
+  Outcome outcome;
+  const char* stopsAt;  // the file the box names: "setup", "component" or "installer"
+};
+
+std::ostream& operator<<(std::ostream& out, const SignedCase& c) { return out << c.name; }
+
+std::vector<SignedCase> Cases() {
+  const std::string setup = Signed("Setup.exe"), component = Signed("XceedZip.dll"),
+                    installer = Signed("installer.exe");
+  return {
+      {"SameSignerPartsRun", setup, component, installer, Runs, ""},
+      {"InstallerOfAnotherPublisherStops", setup, component, Signed("installer.other.exe"),
+       OtherPublisher, "installer"},
+      {"UnsignedInstallerStops", setup, component, InstallerBytes(), Unsigned, "installer"},
+      {"InstallerChangedAfterSigningStops", setup, component, ChangedAfterSigning(installer),
+       Changed, "installer"},
+      {"ComponentOfAnotherPublisherStopsBeforeTheCopy", setup, Signed("XceedZip.other.dll"),
+       installer, OtherPublisher, "component"},
+      {"SetupChangedAfterSigningStops", ChangedAfterSigning(setup), component, installer, Changed,
+       "setup"},
+      {"UnsignedSetupRunsSignedParts", "", component, Signed("installer.other.exe"), Runs, ""},
+      {"UnsignedSetupRunsUnsignedParts", "", ComponentBytes(), InstallerBytes(), Runs, ""},
+  };
+}
+
+class SignedMedia : public SetupRunTest, public ::testing::WithParamInterface<SignedCase> {
+protected:
+  static void SetUpTestSuite() {
+    const std::string authority = Signed("ca.der");
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0,
+                                    CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root");
+    ASSERT_TRUE(root);
+    EXPECT_TRUE(CertAddEncodedCertificateToStore(
+        root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(authority.data()),
+        static_cast<DWORD>(authority.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
+    CertCloseStore(root, 0);
+  }
+};
+
+TEST_P(SignedMedia, RunsOnlyThePublishersParts) {
+  const SignedCase& c = GetParam();
+  ArchiveContents contents;
+  contents.installerBytes = c.installer;
+  const std::string archive = MediumArchive(contents);
+  MakeMedium(medium_, false, &archive);
+  const std::string component = medium_ + "\\" + medium::kComponentFile;
+  ASSERT_TRUE(WriteBytes(component, c.component));
+  RunOptions options = FromTheMedium();
+  if (!c.setup.empty()) {
+    options.program = base_ + "\\Setup.exe";
+    ASSERT_TRUE(WriteBytes(options.program, c.setup));
+  }
+  const std::string systemComponent = SystemFolderPath() + "\\" + medium::kComponentFile;
+  RemoveFile(systemComponent);
+
+  const RunResult run = RunSetup(options);
+
+  ASSERT_TRUE(run.finished);
+  if (c.outcome == Runs) {
+    EXPECT_EQ(run.exitCode, 259u);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(ReadBytes(systemComponent) == c.component) << "the medium's component deployed";
+    EXPECT_EQ(InstallerStarts(log_), std::vector<std::string>{"4"});
+    return;
+  }
+  const std::string file = std::string(c.stopsAt) == "setup"       ? options.program
+                           : std::string(c.stopsAt) == "component" ? component
+                                                                   : temp_ + "\\_inst32d.exe";
+  const char* why = c.outcome == Unsigned  ? msg::NotSignedText
+                    : c.outcome == Changed ? msg::ChangedSinceSigningText
+                                           : msg::OtherPublisherText;
+  EXPECT_EQ(run.exitCode, 1u);
+  ASSERT_EQ(run.boxes.size(), 1u);
+  ExpectBox(run.boxes[0], msg::ErrorCaption, Format(why, file.c_str()).c_str());
+  EXPECT_TRUE(InstallerStarts(log_).empty()) << "the installer never starts";
+  if (std::string(c.stopsAt) != "installer") {
+    EXPECT_FALSE(Exists(systemComponent)) << "nothing copied before the stop";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(, SignedMedia, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace setup_test

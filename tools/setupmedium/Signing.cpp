@@ -1,0 +1,123 @@
+#include "Signing.h"
+
+#include "BuildMedium.h"
+#include "MediumDescription.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+extern char** environ;
+#endif
+
+namespace fs = std::filesystem;
+
+namespace setupmedium {
+namespace {
+
+[[noreturn]] void Fail(const std::string& text) { throw BuildError{text}; }
+
+fs::path ScratchFolder() {
+  std::random_device random;
+  std::error_code error;
+  const fs::path base = fs::temp_directory_path(error);
+  for (int attempt = 0; attempt < 100 && !error; ++attempt) {
+    const fs::path folder = base / ("setupmedium-signing-" + std::to_string(random() % 1000000));
+    if (fs::create_directory(folder, error)) {
+      fs::permissions(folder, fs::perms::owner_all, error);
+      return folder;
+    }
+  }
+  Fail("cannot make a scratch folder for signing in the temporary folder");
+}
+
+// The password from the environment, written to a file only the user can
+// read (osslsigncode -readpass), so that it never shows in a command line.
+fs::path PasswordFile(const SigningDescription& s, const fs::path& scratch) {
+  const char* password = std::getenv(s.passwordVariable.c_str());
+  if (!password) Fail("signing: the environment variable " + s.passwordVariable + " (signing.password_env) is not set");
+  const fs::path file = scratch / "password";
+  std::ofstream out(file, std::ios::binary);
+  if (!(out << password) || !out.flush()) Fail("signing: cannot write " + file.u8string());
+  return file;
+}
+
+#ifdef _WIN32
+void Run(const std::vector<std::string>&, const fs::path&, const fs::path&) {
+  Fail("signing: osslsigncode is run by the Linux build of setupmedium only; build signed media there");
+}
+#else
+// Runs the command (found on PATH) with its output going to log; fails,
+// naming the program being signed, when it does not succeed.
+void Run(const std::vector<std::string>& arguments, const fs::path& log, const fs::path& program) {
+  std::vector<char*> argv;
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t child = 0;
+  const int started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (started != 0) Fail("signing: cannot start " + arguments[0] + " (install Debian's osslsigncode)");
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {}
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::ifstream in(log, std::ios::binary);
+    std::string said{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) said.pop_back();
+    Fail("signing " + program.u8string() + " failed: " + said);
+  }
+}
+#endif
+
+// Signs in into out (a new file), SHA-256.
+void Sign(const SigningDescription& s, const fs::path& password, const fs::path& in, const fs::path& out,
+          const fs::path& log) {
+  std::vector<std::string> command = {"osslsigncode", "sign"};
+  if (s.key.empty()) command.insert(command.end(), {"-pkcs12", s.certificate.u8string()});
+  else command.insert(command.end(), {"-certs", s.certificate.u8string(), "-key", s.key.u8string()});
+  if (!password.empty()) command.insert(command.end(), {"-readpass", password.u8string()});
+  command.insert(command.end(), {"-h", "sha256"});
+  if (!s.timestampServer.empty()) command.insert(command.end(), {"-ts", s.timestampServer});
+  command.insert(command.end(), {"-in", in.u8string(), "-out", out.u8string()});
+  Run(command, log, in);
+}
+
+}  // namespace
+
+SignedPrograms::SignedPrograms(const MediumDescription& d)
+    : scratch_(ScratchFolder()), signed_(std::make_unique<MediumDescription>(d)) {
+  try {
+    const SigningDescription& s = *d.signing;
+    for (const fs::path& file : {s.certificate, s.key})
+      if (!file.empty() && !fs::is_regular_file(file))
+        Fail("missing file: " + file.u8string() + " (signing)");
+    const fs::path password = s.passwordVariable.empty() ? fs::path() : PasswordFile(s, scratch_);
+    const fs::path log = scratch_ / "osslsigncode.log";
+    Sign(s, password, d.setupExe, signed_->setupExe = scratch_ / "Setup.exe", log);
+    Sign(s, password, d.component, signed_->component = scratch_ / "component.dll", log);
+    Sign(s, password, d.installer, signed_->installer = scratch_ / "installer.exe", log);
+    signed_->signing.reset();
+  } catch (...) {
+    std::error_code error;
+    fs::remove_all(scratch_, error);
+    throw;
+  }
+}
+
+SignedPrograms::~SignedPrograms() {
+  std::error_code error;
+  fs::remove_all(scratch_, error);
+}
+
+}  // namespace setupmedium
