@@ -1,4 +1,6 @@
-// Result codes of Unzip and TestZipFile. Never negative.
+// Result codes of Unzip and TestZipFile, the portable part of the contract
+// in XceedZipContract.h (the component's data path uses them natively too).
+// Never negative.
 #pragma once
 
 #include <cstdint>
