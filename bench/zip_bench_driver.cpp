@@ -3,7 +3,8 @@
 // Usage: zip_bench_driver DLL ARCHIVE FOLDER PASSWORD RUNS
 // Prints one line per run: "run N: S seconds". With ZIP_BENCH_CHECK_ONLY set
 // it calls TestZipFile instead (decrypt, inflate, check; nothing written).
-#include <windows.h>
+#include "zip/XceedZipContract.h"
+
 #include <ole2.h>
 
 #include <cstdio>
@@ -11,11 +12,7 @@
 
 namespace {
 
-const CLSID kClsid = {0xDB797690, 0x40E0, 0x11D2, {0x9B, 0xD5, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
-const IID kIidXceedZip = {0x07189400, 0x00F2, 0x11D5, {0x80, 0x2D, 0x00, 0x60, 0x08, 0x2A, 0xE3, 0x72}};
 using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using AddFilesToProcessFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR);
-using UnzipFn = HRESULT(STDMETHODCALLTYPE*)(void*, LONG*);
 
 bool Put(IDispatch* dispatch, DISPID id, VARIANT value) {
   DISPID named = DISPID_PROPERTYPUT;
@@ -47,26 +44,26 @@ int wmain(int argc, wchar_t** argv) {
                                : nullptr;
   IClassFactory* factory = nullptr;
   if (!getClassObject ||
-      FAILED(getClassObject(kClsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
+      FAILED(getClassObject(CLSID_XceedZip, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
     std::fprintf(stderr, "cannot load the component\n");
     return 1;
   }
-  IUnknown* zip = nullptr;
+  IXceedZip* zip = nullptr;
   IDispatch* dispatch = nullptr;
-  factory->CreateInstance(nullptr, kIidXceedZip, reinterpret_cast<void**>(&zip));
+  factory->CreateInstance(nullptr, IID_IXceedZip, reinterpret_cast<void**>(&zip));
   zip->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
   VARIANT yes;
   yes.vt = VT_BOOL;
   yes.boolVal = VARIANT_TRUE;
-  bool ok = PutString(dispatch, 100, argv[2]) && Put(dispatch, 403, yes) &&
-            PutString(dispatch, 203, argv[3]) && PutString(dispatch, 402, argv[4]);
+  bool ok = PutString(dispatch, kDispZipFilename, argv[2]) && Put(dispatch, kDispZipOpenedFiles, yes) &&
+            PutString(dispatch, kDispUnzipToFolder, argv[3]) &&
+            PutString(dispatch, kDispEncryptionPassword, argv[4]);
   if (!ok) {
     std::fprintf(stderr, "cannot set the properties\n");
     return 1;
   }
   BSTR all = SysAllocString(L"*");
-  void** table = *reinterpret_cast<void***>(zip);
-  reinterpret_cast<AddFilesToProcessFn>(table[90])(zip, all);
+  zip->AddFilesToProcess(all);
   SysFreeString(all);
 
   LARGE_INTEGER frequency;
@@ -76,12 +73,14 @@ int wmain(int argc, wchar_t** argv) {
     LARGE_INTEGER start, end;
     LONG result = -1;
     QueryPerformanceCounter(&start);
-    int slot = GetEnvironmentVariableW(L"ZIP_BENCH_CHECK_ONLY", nullptr, 0) ? 93 : 95;
-    reinterpret_cast<UnzipFn>(table[slot])(zip, &result);
+    if (GetEnvironmentVariableW(L"ZIP_BENCH_CHECK_ONLY", nullptr, 0))
+      zip->TestZipFile(&result);
+    else
+      zip->Unzip(&result);
     QueryPerformanceCounter(&end);
     double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
     std::printf("run %d: %.3f seconds (result %ld)\n", run, seconds, result);
-    if (result != 0) return 1;
+    if (result != kResultSuccess) return 1;
   }
   dispatch->Release();
   zip->Release();

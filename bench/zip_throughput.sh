@@ -32,7 +32,7 @@ cleanup() { rm -rf "$work"; }
 trap cleanup EXIT
 
 driver="$work/zip_bench_driver.exe"
-x86_64-w64-mingw32-g++-posix -O2 -municode -static -o "$driver" "$root/bench/zip_bench_driver.cpp" \
+x86_64-w64-mingw32-g++-posix -O2 -municode -static -I "$root/src" -o "$driver" "$root/bench/zip_bench_driver.cpp" \
   -lole32 -loleaut32 -luuid
 
 # 9 files of 10 MiB, each half text-like (deflates ~4:1) and half random.

@@ -11,7 +11,7 @@ const PropertyInfo kProperties[] = {
 };
 static_assert(sizeof kProperties / sizeof kProperties[0] == 46, "the component has 46 properties");
 
-VARIANT& Slot(std::array<VARIANT, kPropertyCount>& values, Prop prop) {
+UniqueVariant& Slot(std::array<UniqueVariant, kPropertyCount>& values, Prop prop) {
   return values[static_cast<int>(prop)];
 }
 
@@ -41,8 +41,7 @@ bool FindPropertyByName(const wchar_t* name, Prop* prop) {
 
 PropertyValues::PropertyValues() {
   for (int i = 0; i < kPropertyCount; ++i) {
-    VARIANT& v = values_[i];
-    VariantInit(&v);
+    VARIANT& v = *values_[i].get();
     v.vt = kProperties[i].type;
     switch (v.vt) {
       case VT_BSTR: v.bstrVal = SysAllocString(L""); break;
@@ -53,53 +52,46 @@ PropertyValues::PropertyValues() {
   }
 }
 
-PropertyValues::~PropertyValues() {
-  for (VARIANT& v : values_) VariantClear(&v);
-}
+PropertyValues::~PropertyValues() = default;
 
 HRESULT PropertyValues::Put(Prop prop, const VARIANT& value) {
   VARTYPE type = PropertyInfoOf(prop).type;
-  VARIANT converted;
-  VariantInit(&converted);
+  UniqueVariant converted;
   HRESULT hr;
   if (type == VT_BSTR && (value.vt == VT_EMPTY || value.vt == VT_NULL ||
                           (value.vt == VT_BSTR && value.bstrVal == nullptr))) {
-    converted.vt = VT_BSTR;
-    converted.bstrVal = SysAllocString(L"");
-    hr = converted.bstrVal ? S_OK : E_OUTOFMEMORY;
+    converted->vt = VT_BSTR;
+    converted->bstrVal = SysAllocString(L"");
+    hr = converted->bstrVal ? S_OK : E_OUTOFMEMORY;
   } else {
-    hr = VariantChangeType(&converted, const_cast<VARIANT*>(&value), 0, type);
+    hr = VariantChangeType(converted.get(), const_cast<VARIANT*>(&value), 0, type);
     if (FAILED(hr)) hr = hr == E_OUTOFMEMORY ? hr : DISP_E_TYPEMISMATCH;
-    if (SUCCEEDED(hr) && type == VT_BSTR && converted.bstrVal == nullptr) {
-      converted.bstrVal = SysAllocString(L"");
+    if (SUCCEEDED(hr) && type == VT_BSTR && converted->bstrVal == nullptr) {
+      converted->bstrVal = SysAllocString(L"");
     }
   }
   if (FAILED(hr)) return hr;
-  VARIANT& slot = Slot(values_, prop);
-  VariantClear(&slot);
-  slot = converted;  // takes over the converted value
+  *Slot(values_, prop).put() = converted.release();
   return S_OK;
 }
 
 HRESULT PropertyValues::Get(Prop prop, VARIANT* value) const {
   VariantInit(value);
-  return VariantCopy(value, const_cast<VARIANT*>(&values_[static_cast<int>(prop)]));
+  return VariantCopy(value, const_cast<VARIANT*>(values_[static_cast<int>(prop)].get()));
 }
 
 std::wstring PropertyValues::String(Prop prop) const {
-  const VARIANT& v = values_[static_cast<int>(prop)];
+  const VARIANT& v = *values_[static_cast<int>(prop)].get();
   return v.bstrVal ? std::wstring(v.bstrVal, SysStringLen(v.bstrVal)) : std::wstring();
 }
 
 bool PropertyValues::Bool(Prop prop) const {
-  return values_[static_cast<int>(prop)].boolVal != VARIANT_FALSE;
+  return values_[static_cast<int>(prop)].get()->boolVal != VARIANT_FALSE;
 }
 
 void PropertyValues::SetString(Prop prop, const std::wstring& value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
-  if (v.bstrVal) Put(prop, v);
-  VariantClear(&v);
+  UniqueVariant v;
+  v->vt = VT_BSTR;
+  v->bstrVal = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+  if (v->bstrVal) Put(prop, *v.get());
 }

@@ -2,6 +2,7 @@
 // and the values one instance keeps.
 #pragma once
 
+#include "runtime/Handles.h"
 #include "zip/XceedZipContract.h"
 
 #include <array>
@@ -49,5 +50,5 @@ public:
   void SetString(Prop prop, const std::wstring& value);
 
 private:
-  std::array<VARIANT, kPropertyCount> values_;
+  std::array<UniqueVariant, kPropertyCount> values_;
 };

@@ -2,7 +2,7 @@
 
 #include "Extractor.h"
 #include "Module.h"
-#include "core/ResultCodes.h"
+#include "zip/core/XceedZipResults.h"
 #include "core/Wildcard.h"
 
 namespace {
@@ -115,11 +115,9 @@ HRESULT ZipControl::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* 
           (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)) {
         return DISP_E_PARAMNOTFOUND;
       }
-      VARIANT value;
-      VariantInit(&value);
-      HRESULT hr = VariantCopyInd(&value, &params->rgvarg[0]);
-      if (SUCCEEDED(hr)) hr = PutVariant(prop, value);
-      VariantClear(&value);
+      UniqueVariant value;
+      HRESULT hr = VariantCopyInd(value.get(), &params->rgvarg[0]);
+      if (SUCCEEDED(hr)) hr = PutVariant(prop, *value.get());
       if (hr == DISP_E_TYPEMISMATCH && argError) *argError = 0;
       return hr;
     }
@@ -199,19 +197,17 @@ HRESULT ZipControl::GetAs(Prop prop, VARIANT_BOOL* value) {
 
 HRESULT ZipControl::GetAs(Prop prop, LONG* value) {
   if (!value) return E_POINTER;
-  VARIANT v;
-  HRESULT hr = properties_.Get(prop, &v);
-  *value = SUCCEEDED(hr) ? v.lVal : 0;
-  VariantClear(&v);
+  UniqueVariant v;
+  HRESULT hr = properties_.Get(prop, v.put());
+  *value = SUCCEEDED(hr) ? v->lVal : 0;
   return hr;
 }
 
 HRESULT ZipControl::GetAs(Prop prop, DATE* value) {
   if (!value) return E_POINTER;
-  VARIANT v;
-  HRESULT hr = properties_.Get(prop, &v);
-  *value = SUCCEEDED(hr) ? v.date : 0;
-  VariantClear(&v);
+  UniqueVariant v;
+  HRESULT hr = properties_.Get(prop, v.put());
+  *value = SUCCEEDED(hr) ? v->date : 0;
   return hr;
 }
 
@@ -222,34 +218,39 @@ HRESULT ZipControl::GetAs(Prop prop, BSTR* value) {
   return *value ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT ZipControl::PutAs(Prop prop, VARIANT_BOOL value) {
+namespace {
+
+// A VARIANT of the type with its value still to be set; it holds nothing to
+// clear (the values put below are plain or borrowed).
+VARIANT OfType(VARTYPE type) {
   VARIANT v;
   VariantInit(&v);
-  v.vt = VT_BOOL;
+  v.vt = type;
+  return v;
+}
+
+}  // namespace
+
+HRESULT ZipControl::PutAs(Prop prop, VARIANT_BOOL value) {
+  VARIANT v = OfType(VT_BOOL);
   v.boolVal = value;
   return PutVariant(prop, v);
 }
 
 HRESULT ZipControl::PutAs(Prop prop, LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
+  VARIANT v = OfType(VT_I4);
   v.lVal = value;
   return PutVariant(prop, v);
 }
 
 HRESULT ZipControl::PutAs(Prop prop, DATE value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_DATE;
+  VARIANT v = OfType(VT_DATE);
   v.date = value;
   return PutVariant(prop, v);
 }
 
 HRESULT ZipControl::PutAs(Prop prop, BSTR value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
+  VARIANT v = OfType(VT_BSTR);
   v.bstrVal = value;  // borrowed: not cleared here
   return PutVariant(prop, v);
 }

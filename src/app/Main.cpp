@@ -4,7 +4,7 @@
 #include "app/Main.h"
 
 #include "runtime/Application.h"
-#include "ui/core/MulDiv.h"
+#include "ui/core/Design.h"
 
 TfrmMain* frmMain = nullptr;
 
@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kDesignClientWidth = 381;
 constexpr int kDesignClientHeight = 167;
-constexpr int kDesignPixelsPerInch = 96;
 constexpr int kDesignTextHeight = 16;
 
 // The window font; the panels inherit it but draw no text.
@@ -33,7 +32,7 @@ TfrmMain::TfrmMain(const TFormEnvironment& environment) {
 TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::BuildLayout() {
-  pnlFrame.SetBounds(0, 0, 381, 167);
+  pnlFrame.SetBounds(0, 0, kDesignClientWidth, kDesignClientHeight);
   pnlFrame.SetAlign(alClient);
   pnlFrame.SetBevelOuter(bvLowered);
   pnlFrame.SetBorderWidth(4);
@@ -69,7 +68,7 @@ void TfrmMain::BuildLayout() {
   pnlTop.InsertControl(lbText);
 
   lblTitel.SetBounds(16, 8, 0, 0);
-  lblTitel.SetFont(TFontRequest{"MS Sans Serif", -11, true, clWindowText});
+  lblTitel.SetFont(TFontRequest{kDesignFontName, -11, true, clWindowText});
   lblTitel.SetCaption("#");
   pnlTop.InsertControl(lblTitel);
 
@@ -92,16 +91,15 @@ void TfrmMain::BuildLayout() {
 // The layout is designed for 96 pixels per inch and a text height of 16.
 void TfrmMain::ScaleLayout(const TFormEnvironment& environment) {
   TFontRequest font = WindowFont();
-  const int ppi = ScreenPixelsPerInch();
-  if (ppi != kDesignPixelsPerInch) font.height = MulDivRound(font.height, ppi, kDesignPixelsPerInch);
+  font.height = FontHeightForScreen(font.height, ScreenPixelsPerInch());
   const int measured = environment.TextHeight(font);
 
   int clientWidth = kDesignClientWidth;
   int clientHeight = kDesignClientHeight;
-  if (measured != kDesignTextHeight) {
+  if (ScalesDesign(measured, kDesignTextHeight)) {
     pnlFrame.ScaleBy(measured, kDesignTextHeight);
-    clientWidth = MulDivRound(clientWidth, measured, kDesignTextHeight);
-    clientHeight = MulDivRound(clientHeight, measured, kDesignTextHeight);
+    clientWidth = ScaleToText(clientWidth, measured, kDesignTextHeight);
+    clientHeight = ScaleToText(clientHeight, measured, kDesignTextHeight);
     SetClientSize(clientWidth, clientHeight);
   }
   AlignControls({&pnlFrame}, RECT{0, 0, clientWidth, clientHeight});

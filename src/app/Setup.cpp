@@ -46,13 +46,13 @@ void RegisterOcx(const std::string& path) {
     Application->ShowMessageBox(msg::OcxErrorText, msg::OcxErrorCaption, MB_OKCANCEL);
 }
 
-// Step 1.
+// COM for the component, and the title every box of the run carries.
 void InitialiseApplication() {
   InitializeCom();
   Application->SetTitle("Setup");
 }
 
-// Step 5: copy the component into the system folder and register it there.
+// Copies the component into the system folder and registers it there.
 // Attribute changes and the copy may fail (read-only media, say): ignored.
 void DeployComponent(const std::string& systemFolder) {
   const std::string source = SourceDir + kComponentName;
@@ -65,7 +65,7 @@ void DeployComponent(const std::string& systemFolder) {
   RegisterOcx(target);
 }
 
-// Step 6: the first splash picture that exists decides.
+// Picks the splash picture: the first kind that exists on the medium decides.
 void ChooseSplashPicture() {
   SplashExt.clear();
   for (const char* extension : medium::kSplashExtensions) {
@@ -76,7 +76,7 @@ void ChooseSplashPicture() {
   }
 }
 
-// Step 7. The window comes up at once when it is created; a picture that
+// Shows the splash window. It comes up at once when it is created; a picture that
 // cannot be loaded leaves it empty at its design size. The picture is first
 // painted at the hand-off's first pumping: this is a plain sleep.
 void ShowSplashPicture() {
@@ -93,7 +93,7 @@ void ShowSplashPicture() {
   Sleep(1000);
 }
 
-// Step 8: the progress window, created hidden.
+// Creates the progress window, hidden.
 void CreateMainForm() {
   frmMain = new TfrmMain();
   frmMain->FHasSplash = !SplashExt.empty();
@@ -108,20 +108,21 @@ void InitialisePictureKinds() {
 
 void StartUp() {
   InitialisePictureKinds();
-  InitialiseApplication();                                           // 1
-  const std::string currentFolder = CurrentFolder();                 // 2
+  InitialiseApplication();
+  const std::string currentFolder = CurrentFolder();
   const std::string systemFolder = SystemFolder();
-  SourceDir = SourceFolderFrom(CommandLineArguments(GetCommandLineA()), currentFolder);  // 3
+  // The medium's folder: the first argument, else the current folder.
+  SourceDir = SourceFolderFrom(CommandLineArguments(GetCommandLineA()), currentFolder);
   DecidePublisher();  // signed media: Setup.exe's signer, before any part is touched
-  if (!FileExists(SourceDir + kComponentName)) {                     // 4
+  if (!FileExists(SourceDir + kComponentName)) {  // not a medium
     Application->Terminate();
     return;  // the normal end, exit code 0, nothing shown
   }
-  DeployComponent(systemFolder);                                     // 5
-  ChooseSplashPicture();                                             // 6
-  if (!SplashExt.empty()) ShowSplashPicture();                       // 7  splash window
-  CreateMainForm();                                                  // 8  progress window
-  frmMain->StartSetup();                                             // 9  never returns
+  DeployComponent(systemFolder);
+  ChooseSplashPicture();
+  if (!SplashExt.empty()) ShowSplashPicture();
+  CreateMainForm();
+  frmMain->StartSetup();  // the hand-off; never returns
 }
 
 }  // namespace

@@ -2,8 +2,7 @@
 
 #include "runtime/Application.h"
 #include "runtime/Handles.h"
-#include "ui/core/MulDiv.h"
-#include "ui/pictures/Image.h"
+#include "ui/core/Design.h"
 #include "ui/pictures/Picture.h"
 
 TfrmSplashPicture* frmSplashPicture = nullptr;
@@ -15,9 +14,7 @@ constexpr int kDesignLeft = 345;
 constexpr int kDesignTop = 201;
 constexpr int kDesignClientWidth = 239;
 constexpr int kDesignClientHeight = 118;
-constexpr int kDesignPixelsPerInch = 96;
 constexpr int kDesignTextHeight = 13;
-constexpr char kFontName[] = "MS Sans Serif";
 constexpr int kFontHeight = -11;
 constexpr COLORREF kTransparentColor = RGB(0, 0, 0);
 // clNone: names no colour; the background brush is made from its value.
@@ -26,21 +23,14 @@ constexpr COLORREF kClNone = 0x1FFFFFFF;
 }  // namespace
 
 TFontRequest SplashFormFont() {
-  TFontRequest font{kFontName, kFontHeight, false, clBlack, false};
-  const int pixelsPerInch = ScreenPixelsPerInch();
-  if (pixelsPerInch != kDesignPixelsPerInch)
-    font.height = MulDivRound(kFontHeight, pixelsPerInch, kDesignPixelsPerInch);
-  return font;
+  return TFontRequest{kDesignFontName, FontHeightForScreen(kFontHeight, ScreenPixelsPerInch()),
+                      false, clBlack, false};
 }
 
-struct TfrmSplashPicture::Controls {
-  TImage imgPicture{0, 0, kDesignClientWidth, kDesignClientHeight};
-  UniqueBrush background{CreateSolidBrush(kClNone)};
-};
-
 TfrmSplashPicture::TfrmSplashPicture(const TFormEnvironment& environment)
-    : controls_(std::make_unique<Controls>()) {
-  TImage& image = controls_->imgPicture;
+    : imgPicture(0, 0, kDesignClientWidth, kDesignClientHeight),
+      background_(CreateSolidBrush(kClNone)) {
+  TImage& image = imgPicture;
   image.Align = alClient;
   image.AutoSize = true;
   image.Center = true;
@@ -61,24 +51,18 @@ TfrmSplashPicture::TfrmSplashPicture(const TFormEnvironment& environment)
 
 TfrmSplashPicture::~TfrmSplashPicture() = default;
 
-TPicture& TfrmSplashPicture::Picture() { return controls_->imgPicture.Picture(); }
-TImage& TfrmSplashPicture::imgPicture() { return controls_->imgPicture; }
+TPicture& TfrmSplashPicture::Picture() { return imgPicture.Picture(); }
 
 // The design is 239 x 118 at a text height of 13; another measured height
 // scales the client size and the image's bounds with it.
 void TfrmSplashPicture::ApplyDesignSize(int textHeight) {
-  int width = kDesignClientWidth;
-  int height = kDesignClientHeight;
-  if (textHeight != kDesignTextHeight && textHeight > 0) {
-    width = MulDivRound(width, textHeight, kDesignTextHeight);
-    height = MulDivRound(height, textHeight, kDesignTextHeight);
-    TImage& image = controls_->imgPicture;
-    image.SetBounds(MulDivRound(image.Left(), textHeight, kDesignTextHeight),
-                    MulDivRound(image.Top(), textHeight, kDesignTextHeight),
-                    MulDivRound(image.Width(), textHeight, kDesignTextHeight),
-                    MulDivRound(image.Height(), textHeight, kDesignTextHeight));
+  const auto scaled = [textHeight](int length) { return ScaleToText(length, textHeight, kDesignTextHeight); };
+  if (ScalesDesign(textHeight, kDesignTextHeight)) {
+    TImage& image = imgPicture;
+    image.SetBounds(scaled(image.Left()), scaled(image.Top()), scaled(image.Width()),
+                    scaled(image.Height()));
   }
-  SetClientSize(width, height);
+  SetClientSize(scaled(kDesignClientWidth), scaled(kDesignClientHeight));
 }
 
 LRESULT TfrmSplashPicture::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -101,7 +85,7 @@ void TfrmSplashPicture::OnPaint() {
   PaintSession paint(Handle());
   HDC dc = paint.dc();
 
-  TImage& image = controls_->imgPicture;
+  TImage& image = imgPicture;
   RECT client;
   GetClientRect(Handle(), &client);
   const int saved = SaveDC(dc);
@@ -109,9 +93,9 @@ void TfrmSplashPicture::OnPaint() {
     const RECT covered = image.BoundsRect();
     ExcludeClipRect(dc, covered.left, covered.top, covered.right, covered.bottom);
   }
-  FillRect(dc, &client, controls_->background.get());
+  FillRect(dc, &client, background_.get());
   RestoreDC(dc, saved);
   image.Paint(dc);
 }
 
-void TfrmSplashPicture::OnSize() { controls_->imgPicture.Realign(); }
+void TfrmSplashPicture::OnSize() { imgPicture.Realign(); }

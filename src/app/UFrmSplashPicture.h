@@ -2,13 +2,12 @@
 // medium's splash picture, with pure black see-through.
 #pragma once
 
+#include "runtime/Handles.h"
 #include "ui/Form.h"
 #include "ui/FormEnvironment.h"
-
-#include <memory>
+#include "ui/pictures/Image.h"
 
 class TPicture;
-class TImage;
 
 class TfrmSplashPicture : public TForm {
 public:
@@ -23,7 +22,8 @@ public:
 
   // The picture holder of imgPicture.
   TPicture& Picture();
-  TImage& imgPicture();
+
+  TImage imgPicture;
 
 protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -33,8 +33,7 @@ private:
   void OnPaint();
   void OnSize();
 
-  struct Controls;
-  std::unique_ptr<Controls> controls_;
+  UniqueBrush background_;
 };
 
 // The program's splash window, created by the start-up sequence only when

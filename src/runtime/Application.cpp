@@ -127,19 +127,17 @@ TApplication::TApplication() {
   RegisterClassA(&wc);
   // A zero-sized window off the screen: it carries the taskbar entry and
   // owns the program's windows and boxes.
-  handle_ = CreateWindowExA(0, kApplicationClass, "",
-                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
-                            0, 0, nullptr, nullptr, instance, nullptr);
+  window_.reset(CreateWindowExA(0, kApplicationClass, "",
+                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                                0, 0, nullptr, nullptr, instance, nullptr));
 }
 
-TApplication::~TApplication() {
-  if (handle_) DestroyWindow(handle_);
-}
+TApplication::~TApplication() = default;  // the window goes with its owner
 
 void TApplication::SetTitle(const std::string& title) {
   title_ = title;
-  if (handle_) SetWindowTextA(handle_, title_.c_str());
+  if (Handle()) SetWindowTextA(Handle(), title_.c_str());
 }
 
 void TApplication::RegisterForm(HWND form) {
@@ -147,12 +145,12 @@ void TApplication::RegisterForm(HWND form) {
 }
 
 void TApplication::UpdateTaskbarEntry() {
-  if (!handle_) return;
-  OwnedWindowSearch search{handle_, false};
+  if (!Handle()) return;
+  OwnedWindowSearch search{Handle(), false};
   EnumThreadWindows(GetCurrentThreadId(), &OwnedWindowSearch::Visit,
                     reinterpret_cast<LPARAM>(&search));
-  if (search.visible != (IsWindowVisible(handle_) != FALSE))
-    ShowWindow(handle_, search.visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+  if (search.visible != (IsWindowVisible(Handle()) != FALSE))
+    ShowWindow(Handle(), search.visible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
 void TApplication::Terminate() {
@@ -198,6 +196,6 @@ void TApplication::ShowException(const Exception& failure) {
 
 int TApplication::ShowMessageBox(const char* text, const char* caption, UINT flags) {
   BoxOnActiveMonitor placement;
-  TaskWindowsDisabled disabled(handle_);
-  return MessageBoxA(handle_, text, caption, flags);
+  TaskWindowsDisabled disabled(Handle());
+  return MessageBoxA(Handle(), text, caption, flags);
 }

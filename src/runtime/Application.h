@@ -3,6 +3,8 @@
 // window rule, and the pumping of pending window messages.
 #pragma once
 
+#include "runtime/Handles.h"
+
 #include <windows.h>
 
 #include <exception>
@@ -19,7 +21,7 @@ public:
   TApplication& operator=(const TApplication&) = delete;
 
   // The hidden application window.
-  HWND Handle() const { return handle_; }
+  HWND Handle() const { return window_.get(); }
 
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
@@ -67,7 +69,7 @@ public:
 private:
   bool ProcessMessage(MSG& message);
 
-  HWND handle_ = nullptr;
+  UniqueWindow window_;
   HWND mainForm_ = nullptr;
   std::string title_;
   std::exception_ptr pending_;

@@ -9,11 +9,25 @@
 
 #include <utility>
 
-template <typename T, typename Closer, T Invalid = T()>
+// What a kind of handle holds when it holds nothing. Most kinds: null.
+template <typename T>
+struct NullIsInvalid {
+  static T Invalid() { return T(); }
+  static bool IsValid(T handle) { return handle != T(); }
+};
+
+// File handles: "nothing" is INVALID_HANDLE_VALUE, and a null handle is
+// taken as nothing too.
+struct FileHandleIsInvalid {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+};
+
+template <typename T, typename Closer, typename Policy = NullIsInvalid<T>>
 class UniqueHandle {
 public:
   UniqueHandle() = default;
-  explicit UniqueHandle(T handle) : handle_(handle) {}
+  explicit UniqueHandle(T handle) : handle_(Normal(handle)) {}
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
   UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
@@ -24,20 +38,21 @@ public:
   ~UniqueHandle() { reset(); }
 
   T get() const { return handle_; }
-  explicit operator bool() const { return handle_ != Invalid; }
-  T release() { return std::exchange(handle_, Invalid); }
+  explicit operator bool() const { return Policy::IsValid(handle_); }
+  T release() { return std::exchange(handle_, Policy::Invalid()); }
   // For out parameters: closes what is held and hands out the slot.
   T* put() {
     reset();
     return &handle_;
   }
-  void reset(T handle = Invalid) {
-    T old = std::exchange(handle_, handle);
-    if (old != Invalid) Closer()(old);
+  void reset(T handle = Policy::Invalid()) {
+    T old = std::exchange(handle_, Normal(handle));
+    if (Policy::IsValid(old)) Closer()(old);
   }
 
 private:
-  T handle_ = Invalid;
+  static T Normal(T handle) { return Policy::IsValid(handle) ? handle : Policy::Invalid(); }
+  T handle_ = Policy::Invalid();
 };
 
 struct CloseHandleCloser { void operator()(HANDLE h) const { ::CloseHandle(h); } };
@@ -50,16 +65,10 @@ struct LocalFreeCloser { void operator()(void* p) const { ::LocalFree(p); } };
 struct SysFreeStringCloser { void operator()(BSTR s) const { ::SysFreeString(s); } };
 struct UnmapViewCloser { void operator()(void* view) const { ::UnmapViewOfFile(view); } };
 
-// A file handle: invalid is INVALID_HANDLE_VALUE, not null.
-struct UniqueFile {
-  UniqueFile() = default;
-  explicit UniqueFile(HANDLE h) : handle_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  HANDLE get() const { return handle_ ? handle_.get() : INVALID_HANDLE_VALUE; }
-  explicit operator bool() const { return static_cast<bool>(handle_); }
-  void reset() { handle_.reset(); }
- private:
-  UniqueHandle<HANDLE, CloseHandleCloser> handle_;
-};
+struct DestroyWindowCloser { void operator()(HWND h) const { ::DestroyWindow(h); } };
+
+// A file handle (CreateFile, FindFirstFile's kin): empty is INVALID_HANDLE_VALUE.
+using UniqueFile = UniqueHandle<HANDLE, CloseHandleCloser, FileHandleIsInvalid>;
 
 // A mutex, event, file mapping or process: invalid is null.
 using UniqueKernelObject = UniqueHandle<HANDLE, CloseHandleCloser>;
@@ -77,6 +86,33 @@ template <typename T>
 using UniqueLocal = UniqueHandle<T, LocalFreeCloser>;
 // A BSTR; null is the empty string.
 using UniqueBstr = UniqueHandle<BSTR, SysFreeStringCloser>;
+// A window this code created and destroys.
+using UniqueWindow = UniqueHandle<HWND, DestroyWindowCloser>;
+
+// A VARIANT that is cleared when it goes (VariantInit on the way in).
+class UniqueVariant {
+public:
+  UniqueVariant() { ::VariantInit(&value_); }
+  UniqueVariant(const UniqueVariant&) = delete;
+  UniqueVariant& operator=(const UniqueVariant&) = delete;
+  ~UniqueVariant() { ::VariantClear(&value_); }
+  VARIANT* get() { return &value_; }
+  const VARIANT* get() const { return &value_; }
+  VARIANT* operator->() { return &value_; }
+  // For out parameters: clears what is held and hands out the VARIANT.
+  VARIANT* put() {
+    ::VariantClear(&value_);
+    return &value_;
+  }
+  // Hands the value over to the caller, who clears it; holds nothing after.
+  VARIANT release() {
+    VARIANT value = value_;
+    ::VariantInit(&value_);
+    return value;
+  }
+private:
+  VARIANT value_;
+};
 
 // A device context from GetDC, given back with ReleaseDC.
 class WindowDC {

@@ -2,7 +2,7 @@
 
 #include "runtime/Checks.h"
 #include "runtime/Handles.h"
-#include "runtime/core/CodePage.h"
+#include "runtime/WideText.h"
 #include "runtime/core/FailureReport.h"
 #include "runtime/core/Failures.h"
 
@@ -15,16 +15,13 @@ HRESULT OleCheck(HRESULT result) {
 
 std::string AnsiFromBstr(BSTR text) {
   if (!text) return std::string();
-  return AnsiFromUtf16(std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
+  return AnsiFromWide(text, SysStringLen(text));
 }
 
 UniqueBstr BstrFromAnsi(const std::string& text) {
   if (text.empty()) return UniqueBstr();
-  const int length = static_cast<int>(text.size());
-  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-  UniqueBstr result(SysAllocStringLen(nullptr, static_cast<UINT>(units)));
-  if (result && units > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), length, result.get(), units);
-  return result;
+  const std::wstring wide = WideFromAnsi(text);
+  return UniqueBstr(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
 }
 
 void RaiseOleSysError(HRESULT result) {

@@ -1,6 +1,7 @@
 #include "runtime/Program.h"
 
 #include "runtime/Application.h"
+#include "runtime/QueryPath.h"
 #include "runtime/core/FailureReport.h"
 #include "runtime/core/Failures.h"
 #include "runtime/core/Messages.h"
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 // Every failure is reported by RunProgram; what would still reach the
@@ -22,18 +24,13 @@ void __verbose_terminate_handler() { std::abort(); }
 namespace {
 
 bool comInitialized = false;
+// The program's application object: made as the program starts, gone when it
+// halts. Application points at it meanwhile.
+std::unique_ptr<TApplication> application;
 
 std::string ModuleFileName(HMODULE module) {
-  std::string name(MAX_PATH, '\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameA(module, &name[0], static_cast<DWORD>(name.size()));
-    if (n == 0) return std::string();
-    if (n < name.size()) {
-      name.resize(n);
-      return name;
-    }
-    name.resize(name.size() * 2);
-  }
+  return QueryPath<std::string>(
+      [module](DWORD size, char* buffer) { return GetModuleFileNameA(module, buffer, size); });
 }
 
 }  // namespace
@@ -43,7 +40,7 @@ void InitializeCom() {
 }
 
 void Halt(unsigned exitCode) {
-  delete Application;  // destroys the hidden window and every window it owns
+  application.reset();  // destroys the hidden window and every window it owns
   Application = nullptr;
   if (comInitialized) CoUninitialize();
   comInitialized = false;
@@ -64,7 +61,8 @@ void ShowDefaultFailureReport(const Exception& failure) {
 }
 
 void RunProgram(void (*body)()) {
-  Application = new TApplication();
+  application = std::make_unique<TApplication>();
+  Application = application.get();
   unsigned exitCode = 0;
   try {
     body();

@@ -1,7 +1,8 @@
 // Platform queries that fill a caller's buffer with a path: they give the
-// length written, or the size needed when the buffer was too short, or 0 on
-// failure. QueryPath<std::string> or <std::wstring> calls query(size, buffer)
-// until the buffer was large enough; empty on failure.
+// length written, or the size needed (or, like GetModuleFileName, the size
+// given) when the buffer was too short, or 0 on failure.
+// QueryPath<std::string> or <std::wstring> calls query(size, buffer) with a
+// growing buffer until it was large enough; empty on failure.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,6 @@ String QueryPath(Query query) {
       path.resize(n);
       return path;
     }
-    path.resize(n + 1);
+    path.resize(n + 1 > 2 * path.size() ? n + 1 : 2 * path.size());
   }
 }

@@ -1,6 +1,7 @@
 #include "runtime/TempFolder.h"
 
 #include "runtime/QueryPath.h"
+#include "runtime/WideText.h"
 
 #include <windows.h>
 
@@ -22,32 +23,13 @@ bool CreateFolderTree(const std::wstring& path) {
   return IsFolder(folder);
 }
 
-// Paths go through the process code page, as the ANSI file functions take them.
-std::string Ansi(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int units = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
-  std::string result(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  if (length > 0)
-    WideCharToMultiByte(CP_ACP, 0, text.data(), units, &result[0], length, nullptr, nullptr);
-  return result;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int bytes = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
-  std::wstring result(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, &result[0], length);
-  return result;
-}
+std::string Ansi(const std::wstring& text) { return AnsiFromWide(text.data(), text.size()); }
 
 // The ANSI form of a path when it comes back unchanged (this also refuses
 // the best-fit letters the conversion puts in for characters it lacks).
 std::optional<std::string> Lossless(const std::wstring& path) {
   std::string ansi = Ansi(path);
-  if (path.empty() || Wide(ansi) != path) return std::nullopt;
+  if (path.empty() || WideFromAnsi(ansi) != path) return std::nullopt;
   return ansi;
 }
 

@@ -4,11 +4,9 @@
 #include "runtime/Checks.h"
 #include "runtime/Cursor.h"
 
+// The window goes with its owner; it no longer reaches this object on the way.
 Window::~Window() {
-  if (handle_) {
-    SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
-    DestroyWindow(handle_);
-  }
+  if (handle_) SetWindowLongPtrA(handle_.get(), GWLP_USERDATA, 0);
 }
 
 void Window::CreateNative(const char* className, DWORD style, DWORD exStyle, int x, int y,
@@ -28,20 +26,21 @@ void Window::CreateNative(const char* className, DWORD style, DWORD exStyle, int
   }
   HWND created = CreateWindowExA(exStyle, className, "", style, x, y, width, height,
                                  parentOrOwner, nullptr, instance, this);
-  if (!created) RaiseLastOSError();
-  // handle_ was already set by WM_NCCREATE.
-  handle_ = created;
+  if (!created) {
+    handle_.release();  // set by WM_NCCREATE, already destroyed by the platform
+    RaiseLastOSError();
+  }
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(handle_, message, wParam, lParam);
+  return DefWindowProcA(handle_.get(), message, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     auto* self = static_cast<Window*>(create->lpCreateParams);
-    self->handle_ = hwnd;
+    self->handle_.reset(hwnd);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));

@@ -5,6 +5,8 @@
 // DispatchMessage has returned (see TApplication::ProcessMessages).
 #pragma once
 
+#include "runtime/Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,7 +18,7 @@ public:
   Window& operator=(const Window&) = delete;
   virtual ~Window();
 
-  HWND Handle() const { return handle_; }
+  HWND Handle() const { return handle_.get(); }
 
 protected:
   // Registers the class (once per process) and creates the window.
@@ -30,5 +32,5 @@ protected:
 private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  HWND handle_ = nullptr;
+  UniqueWindow handle_;  // set as the window is being created (WM_NCCREATE)
 };

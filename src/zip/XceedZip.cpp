@@ -3,16 +3,6 @@
 #include "runtime/OleCheck.h"
 #include "zip/XceedZipContract.h"
 
-namespace {
-
-template <typename Method>
-Method MethodAt(IXceedZip* object, int slot) {
-  void** table = *reinterpret_cast<void***>(object);
-  return reinterpret_cast<Method>(table[slot]);
-}
-
-}  // namespace
-
 TXceedZip::TXceedZip() : TOleControl(CLSID_XceedZip, DIID_IXceedZipEvents) {}
 
 void TXceedZip::SetZipFilename(const std::string& path) { SetStringProp(kDispZipFilename, path); }
@@ -27,14 +17,14 @@ void TXceedZip::SetEncryptionPassword(const std::string& password) {
 void TXceedZip::AddFilesToProcess(const std::string& mask) {
   auto* zip = static_cast<IXceedZip*>(ControlInterface(IID_IXceedZip));
   const UniqueBstr text = BstrFromAnsi(mask);
-  HRESULT result = MethodAt<AddFilesToProcessMethod>(zip, kAddFilesToProcessSlot)(zip, text.get());
+  HRESULT result = zip->AddFilesToProcess(text.get());
   if (FAILED(result)) RaiseOleMethodFailure(result);
 }
 
 long TXceedZip::Unzip() {
   auto* zip = static_cast<IXceedZip*>(ControlInterface(IID_IXceedZip));
   LONG code = 0;
-  HRESULT result = MethodAt<UnzipMethod>(zip, kUnzipSlot)(zip, &code);
+  HRESULT result = zip->Unzip(&code);
   if (FAILED(result)) RaiseOleMethodFailure(result);
   return code;
 }

@@ -22,6 +22,7 @@ public:
   // Adds a file mask to the set to process.
   void AddFilesToProcess(const std::string& mask);
   // Unzips with the current settings; gives the component's result code
-  // (0 success, 503 or 505 archive missing or unreadable, others its own).
+  // (XceedZipResult: kResultSuccess, kResultArchiveMissing or
+  // kResultArchiveUnreadable for an archive missing or unreadable, others its own).
   long Unzip();
 };

@@ -1,7 +1,8 @@
 // The contract between the program and the zip component in "XceedZip.dll":
 // the class, the dual interface IXceedZip with its property table, and the
-// event interface. The program (src/zip) and our own component
-// (components/XceedZip) both build on this one header.
+// event interface, and the result codes of Unzip and TestZipFile
+// (core/XceedZipResults.h, portable). The program (src/zip), our own component
+// (components/XceedZip) and the benchmark driver all build on this one header.
 //
 // Method table of IXceedZip (slots from 0):
 //    0- 2  IUnknown
@@ -17,6 +18,8 @@
 //   95     Unzip(LONG* result)
 //   96-105 get_/put_ pairs of the last 5 properties (XZ_PROPERTIES_LAST)
 #pragma once
+
+#include "zip/core/XceedZipResults.h"
 
 #include <windows.h>
 #include <oaidl.h>
@@ -115,22 +118,3 @@ struct IXceedZip : public IDispatch {
   virtual HRESULT STDMETHODCALLTYPE Unzip(LONG* result) = 0;
   XZ_PROPERTIES_LAST(XZ_DECLARE_ACCESSORS)
 };
-
-// The type of a method-table entry for a method of the interface: the
-// method's own result, arguments and calling convention, with the object
-// first. Only stdcall methods have one, so a method declared with another
-// convention cannot be called through the table (on i686 it does not compile).
-template <typename Method>
-struct RawMethodOf;
-template <typename Result, typename Interface, typename... Arguments>
-struct RawMethodOf<Result (STDMETHODCALLTYPE Interface::*)(Arguments...)> {
-  using type = Result(STDMETHODCALLTYPE*)(Interface* self, Arguments...);
-};
-
-// Positions of the two methods the program calls through the method table
-// (counted from 0 with the three IUnknown and four IDispatch methods), and
-// their types, taken from the interface's declaration.
-inline constexpr int kAddFilesToProcessSlot = 90;
-inline constexpr int kUnzipSlot = 95;
-using AddFilesToProcessMethod = RawMethodOf<decltype(&IXceedZip::AddFilesToProcess)>::type;
-using UnzipMethod = RawMethodOf<decltype(&IXceedZip::Unzip)>::type;

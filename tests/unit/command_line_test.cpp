@@ -8,6 +8,7 @@ TEST(CommandLine, ArgumentsAreSplitAtRunsOfBlanksAndControlCharacters) {
   EXPECT_EQ(CommandLineArguments("Setup.exe  D:\\Setup\\ \t next"), (Args{"D:\\Setup\\", "next"}));
   EXPECT_EQ(CommandLineArguments("Setup.exe"), Args{});
   EXPECT_EQ(CommandLineArguments("   "), Args{});
+  EXPECT_EQ(CommandLineArguments("x a\rb\nc\x01" "d\x1F" "e"), (Args{"a", "b", "c", "d", "e"}));
 }
 
 TEST(CommandLine, QuotedStretchesKeepBlanksAndLoseTheirQuotes) {

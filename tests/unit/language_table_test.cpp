@@ -135,7 +135,7 @@ TEST(LanguageFile, OpenFailureLeavesTheTableWithoutAFile) {
   cSprachContainer table;
   std::string message = FailureOf([&] { table.OpenFile(TestFile("absent.lng")); });
   EXPECT_EQ(message.rfind("Datei ", 0), 0u) << message;
-  EXPECT_EQ(table.FFile, nullptr);
+  EXPECT_FALSE(table.HasFile());
 }
 
 TEST(LanguageFile, ReopeningReleasesThePreviousFile) {
@@ -172,7 +172,7 @@ TEST(LanguageLookup, TheFirstOfEqualNumbersWinsAndBothStay) {
   EXPECT_EQ(table.Count(), 2);
   EXPECT_EQ(table.FindText(1000), "erster");
   EXPECT_EQ(table.GetText(1000), "erster");
-  EXPECT_EQ(static_cast<cFremdsprache*>(table.Objects(1))->FText, "zweiter");
+  EXPECT_EQ(table.Entry(1).FText, "zweiter");
 }
 
 TEST(LanguageLookup, NegativeNumbersAreKeyedWithTheirSign) {
@@ -180,7 +180,6 @@ TEST(LanguageLookup, NegativeNumbersAreKeyedWithTheirSign) {
   table.AddText(-5, "minus");
   table.AddText(5, "plus");
   table.AddText(INT32_MIN, "min");
-  EXPECT_EQ(table.Strings(0), "-5");
   EXPECT_EQ(table.GetText(-5), "minus");
   EXPECT_EQ(table.GetText(5), "plus");
   EXPECT_EQ(table.GetText(INT32_MIN), "min");

@@ -111,17 +111,19 @@ TEST(BitmapHeader, MasksAreReadAfterA40ByteHeaderAndInsideLongerOnes) {
   EXPECT_EQ(h.masks[0], 0xF800u);
   EXPECT_EQ(h.masks[2], 0x001Fu);
 
-  // A 108-byte header carries its masks at bytes 40 to 51.
-  s.infoSize = 108;
+  // Longer headers, from the 52-byte one on, carry their masks at bytes 40 to 51.
   s.masks.clear();
-  pw::Bytes bytes = pw::Write(s);
-  pw::Set32(bytes, 14 + 40, 0x7C00);
-  pw::Set32(bytes, 14 + 44, 0x03E0);
-  pw::Set32(bytes, 14 + 48, 0x001F);
-  h = Read(bytes);
-  ASSERT_TRUE(h.hasMasks);
-  EXPECT_EQ(h.masks[0], 0x7C00u);
-  EXPECT_EQ(h.imageBytes, 4u);
+  for (uint32_t size : {52u, 108u}) {
+    s.infoSize = size;
+    pw::Bytes bytes = pw::Write(s);
+    pw::Set32(bytes, 14 + 40, 0x7C00);
+    pw::Set32(bytes, 14 + 44, 0x03E0);
+    pw::Set32(bytes, 14 + 48, 0x001F);
+    h = Read(bytes);
+    ASSERT_TRUE(h.hasMasks) << size;
+    EXPECT_EQ(h.masks[0], 0x7C00u) << size;
+    EXPECT_EQ(h.imageBytes, 4u) << size;
+  }
 }
 
 TEST(BitmapHeader, ImageByteCountIsCappedByWhatTheFileHolds) {
@@ -217,6 +219,13 @@ TEST(BitmapHeader, RefusesAbsurdSizesAndDepthsBeforeAnyAllocation) {
   refused(65535, 8193, 32);
   refused(65535, 16385, 32);
   refused(21846, -65535, 24);
+  // One row more than the byte limit allows; exactly the limit is a picture.
+  refused(16384, 4097, 32);
+  pw::Bmp atLimit;
+  atLimit.width = 16384;
+  atLimit.height = 4096;
+  atLimit.bitCount = 32;
+  EXPECT_EQ(Read(pw::Write(atLimit)).pixelBytes, kMaxBitmapPixelBytes);
   refused(1, 1, 0);
   refused(1, 1, 7);
   refused(1, 1, 64);
@@ -266,6 +275,10 @@ TEST(MetafileHeader, PlaceableMetafileNeedsItsKeyAndChecksum) {
   EXPECT_EQ(data.frameWidth, 2540);
   EXPECT_EQ(data.frameHeight, 1270);
   EXPECT_EQ(data.unitsPerInch, 1440);
+  // The frame's corners are signed.
+  const MetafileData centred = ReadMeta(pw::Placeable(-720, -360, 720, 360, 1440, body));
+  EXPECT_EQ(centred.frameWidth, 2540);
+  EXPECT_EQ(centred.frameHeight, 1270);
 
   ExpectMetaFailure<EInvalidGraphic>(pw::Placeable(0, 0, 1, 1, 96, body, false),
                                      msg::InvalidMetafile);

@@ -243,7 +243,8 @@ TEST(ReaderPass, PassesOverEveryKindOfValueNestedInAList) {
   w.Int8(-1); w.Int16(300); w.Int32(70000); w.Int64(-5);
   const uint8_t float80[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   w.Float80(float80); w.Float32(1.5f); w.Fixed64(123456); w.Date64(45000.25);
-  w.ShortStr("short"); w.LongStr(std::string(300, 'x')); w.WideStr(u"wide"); w.Utf8Str("utf8");
+  w.ShortStr("short"); w.LongStr(std::string(300, 'x')); w.WideStr(u"wide");
+  w.Utf8Str(std::string(2, '\0'));  // misread as tags, its bytes would close the list
   w.Symbol("sym"); w.Bool(true); w.Bool(false); w.Nil();
   w.Bytes(std::string(600, '\x01'));  // more than one scratch area
   w.Set({"akTop", "akLeft"}); w.Set({});
@@ -348,6 +349,19 @@ TEST(ReaderChunk, AStringStraddlingTheChunkBoundaryReadsWhole) {
   EXPECT_EQ(f.reader->ReadStrValue(), text);  // bytes 4095 to 4394: across the first refill
   EXPECT_EQ(f.reader->ReadOffset(), 4090 + 5 + 300);
   EXPECT_EQ(f.stream.reads, 2);
+}
+
+TEST(ReaderChunk, AShortStringEndingAtOrJustPastTheChunkEndReadsWhole) {
+  for (int past = 0; past <= 2; ++past) {
+    TValueWriter w;
+    w.Raw(std::string(4096 - 7 + past, '\x08'));
+    w.ShortStr("hello");  // 7 bytes, the last one at 4095 + past
+    w.Int(42);
+    Fixture f(w.Data());
+    for (int i = 0; i < 4096 - 7 + past; ++i) ASSERT_FALSE(f.reader->ReadBoolValue());
+    EXPECT_EQ(f.reader->ReadStrValue(), "hello") << past;
+    EXPECT_EQ(f.reader->ReadIntValue(), 42) << past;
+  }
 }
 
 TEST(ReaderChunk, LongAndWideStringsOfManyChunksReadBackIntact) {

@@ -368,10 +368,12 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
     return std::string("no error");
   };
   const std::string base = ReadText(SETUPMEDIUM_SAMPLE);
-  std::string wrongKind = base;
-  wrongKind.replace(wrongKind.find("format_version = 5000"), 21, "format_version = \"5\"");
-  EXPECT_EQ(error(wrongKind).rfind("m.toml:", 0), 0u);
-  EXPECT_NE(error(wrongKind).find(": setup.format_version: must be"), std::string::npos) << error(wrongKind);
+  for (const char* wrong : {"\"5\"", "-1"}) {
+    std::string wrongKind = base;
+    wrongKind.replace(wrongKind.find("format_version = 5000"), 21, std::string("format_version = ") + wrong);
+    EXPECT_EQ(error(wrongKind).rfind("m.toml:", 0), 0u);
+    EXPECT_NE(error(wrongKind).find(": setup.format_version: must be"), std::string::npos) << error(wrongKind);
+  }
   EXPECT_NE(error("[program]\nsetup_exe = \"a\"\ncomponent = \"b\"\nsetp = 1\n").find("m.toml:4: program.setp: unknown key"),
             std::string::npos);
   EXPECT_NE(error("[program\n").find("m.toml:1"), std::string::npos);

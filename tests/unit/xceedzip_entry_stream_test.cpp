@@ -127,6 +127,15 @@ TEST(ZipEntryData, DamagedDataIsCaughtByCrcOrMac) {
   }
 }
 
+TEST(ZipEntryData, AnAesEntryWhoseAuthenticationCodeDiffersFailsThoughItsCrcMatches) {
+  std::string archive = MakeArchive({{"a.bin", Content(5000), ZIP_CM_STORE, ZIP_EM_AES_128}});
+  const auto at = [&](size_t offset) { return static_cast<uint8_t>(archive[offset]); };
+  const size_t dataStart = 30 + (at(26) | at(27) << 8) + (at(28) | at(29) << 8);
+  const size_t stored = at(18) | at(19) << 8 | at(20) << 16 | static_cast<size_t>(at(21)) << 24;
+  archive[dataStart + stored - 1] ^= 0x20;  // the code's last byte, after all data
+  EXPECT_EQ(Extract(archive).result, kResultDamagedEntry);
+}
+
 TEST(ZipEntryData, DataGoingOnBeyondTheDeclaredSizeIsCutThereAndFails) {
   for (int32_t method : {ZIP_CM_STORE, ZIP_CM_DEFLATE}) {
     for (uint16_t cipher : kCiphers) {

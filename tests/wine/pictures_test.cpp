@@ -30,7 +30,8 @@ using Pattern = std::function<uint32_t(int, int)>;
 struct DepthCase {
   const char* name;
   pw::Bmp file;
-  std::function<uint32_t(int, int)> expected;
+  Pattern raw;       // the value stored for each pixel
+  Pattern expected;  // the colour it shows
   int tolerance = 0;
 };
 
@@ -53,6 +54,7 @@ DepthCase Indexed(const char* name, uint16_t bits) {
   c.file.height = kH;
   c.file.bitCount = bits;
   c.file.colours = colours;
+  c.raw = index;
   c.file.pixels = pw::Rows(kW, kH, bits, false, index);
   c.expected = [colours, index](int x, int y) { return colours[index(x, y)]; };
   return c;
@@ -71,6 +73,7 @@ DepthCase Direct(const char* name, uint16_t bits, std::vector<uint32_t> masks, P
     c.file.compression = 3;
     c.file.masks = masks;
   }
+  c.raw = raw;
   c.file.pixels = pw::Rows(kW, kH, bits, false, raw);
   c.expected = colour;
   c.tolerance = tolerance;
@@ -159,13 +162,7 @@ TEST(BitmapPicture, TopDownRowsAndCoreHeadersGiveTheSamePicture) {
   for (const DepthCase& base : {Indexed("8 bits", 8), AllDepths()[5]}) {
     DepthCase topDown = base;
     topDown.file.height = -kH;
-    topDown.file.pixels = pw::Rows(kW, kH, base.file.bitCount, true, [&](int x, int y) {
-      // the raw value the bottom-up file holds at (x, y)
-      const size_t stride = (kW * base.file.bitCount + 31) / 32 * 4;
-      const uint8_t* row = base.file.pixels.data() + stride * (kH - 1 - y);
-      return base.file.bitCount == 8 ? row[x]
-                                     : uint32_t(row[x * 3]) | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16);
-    });
+    topDown.file.pixels = pw::Rows(kW, kH, base.file.bitCount, true, base.raw);
     TPicture picture;
     picture.LoadPictureFile(folder.Write("top.bmp", pw::Write(topDown.file)));
     EXPECT_EQ(picture.PictureHeight(), kH);
@@ -190,23 +187,7 @@ TEST(BitmapPicture, RunLengthEncodedPicturesLoad) {
     picture.LoadPictureFile(folder.Write("rle.bmp", pw::Write(c.file)));
     EXPECT_EQ(picture.PictureWidth(), kW);
     ExpectPixels(*picture.Graphic(), [&](int x, int y) { return colours[index(x, y)]; }, c.name);
-
-    // A stated size beyond the end of the file: only the bytes read are
-    // handed to the platform.
-    c.file.sizeImage = 0x100000;
-    picture.LoadPictureFile(folder.Write("long.bmp", pw::Write(c.file)));
-    ExpectPixels(*picture.Graphic(), [&](int x, int y) { return colours[index(x, y)]; }, "stated size");
   }
-}
-
-TEST(BitmapPicture, StatedImageSizeBeyondTheRowsNeverOverrunsThePicture) {
-  ScratchFolder folder;
-  DepthCase c = Indexed("8 bits", 8);
-  c.file.sizeImage = 4096;
-  c.file.pixels.resize(4096, 0xFF);  // the file holds far more than the rows
-  TPicture picture;
-  picture.LoadPictureFile(folder.Write("big.bmp", pw::Write(c.file)));
-  ExpectPixels(*picture.Graphic(), c.expected, "rows only");
 }
 
 TEST(BitmapPicture, EmptyFileLoadsAsAnEmptyPicture) {
@@ -229,13 +210,11 @@ TEST(BitmapPicture, BrokenFilesAreRefusedAndTheHolderKeepsItsPicture) {
   picture.LoadPictureFile(folder.Write("good.bmp", pw::Write(good.file)));
   TGraphic* before = picture.Graphic();
 
+  // What the header reader refuses (each refusal is pinned beside it) reaches
+  // the holder with its message.
   pw::Bytes wrongType = pw::Write(good.file);
   wrongType[1] = 'N';
   ExpectLoadFailure<EInvalidGraphic>(picture, folder.Write("type.bmp", wrongType), msg::InvalidBitmap);
-  pw::Bmp planes = good.file;
-  planes.planes = 2;
-  ExpectLoadFailure<EInvalidGraphic>(picture, folder.Write("planes.bmp", pw::Write(planes)),
-                                     msg::InvalidBitmap);
   pw::Bytes cutTable = pw::Write(good.file);
   cutTable.resize(14 + 40 + 4 * 100);
   ExpectLoadFailure<EReadError>(picture, folder.Write("cut.bmp", cutTable), msg::ReadError);
@@ -328,12 +307,9 @@ TEST(MetafilePicture, EnhancedMetafileNamedWmfLoadsByContent) {
   EXPECT_EQ(metafile->Inch(), 0);
   EXPECT_EQ(metafile->MMWidth(), 2540);
   EXPECT_EQ(metafile->MMHeight(), 1270);
-  ENHMETAHEADER header = {};
-  GetEnhMetaFileHeader(metafile->Handle(), sizeof header, &header);
-  EXPECT_EQ(picture.PictureWidth(),
-            MulDiv(2540, header.szlDevice.cx, header.szlMillimeters.cx * 100));
-  EXPECT_EQ(picture.PictureHeight(),
-            MulDiv(1270, header.szlDevice.cy, header.szlMillimeters.cy * 100));
+  // Sized by the recording device (the scaling itself is pinned beside the header reader).
+  EXPECT_GT(picture.PictureWidth(), 0);
+  EXPECT_NEAR(picture.PictureWidth(), 2 * picture.PictureHeight(), 2);
   EXPECT_TRUE(metafile->Transparent());
   metafile->SetTransparent(false);
   EXPECT_TRUE(metafile->Transparent());
@@ -400,18 +376,13 @@ TEST(MetafilePicture, PaletteKeepsTheFirst256OfMoreEntries) {
   EXPECT_EQ(GetPaletteEntries(metafile->Palette(), 0, 0, nullptr), 256u);
 }
 
-TEST(MetafilePicture, WindowsMetafileWithoutPlaceableHeaderIsRefused) {
+TEST(MetafilePicture, WindowsMetafileWithoutPlaceableHeaderOrContentIsRefused) {
   ScratchFolder folder;
   const pw::Bytes wmf = picture_files::RecordWindows([](HDC dc) { FillBox(dc, 0, 0, 10, 10, 0); });
   TPicture picture;
   ExpectLoadFailure<EInvalidGraphic>(picture, folder.Write("Setup.wmf", wmf), msg::InvalidMetafile);
-  ExpectLoadFailure<EInvalidGraphic>(
-      picture, folder.Write("bad.wmf", pw::Placeable(0, 0, 10, 10, 96, wmf, false)),
-      msg::InvalidMetafile);
-  // A right header in front of nothing: the conversion is refused.
+  // A right header in front of nothing: the platform's conversion is refused.
   ExpectLoadFailure<EInvalidGraphic>(picture, folder.Write("empty.wmf", pw::Placeable(0, 0, 10, 10, 96, {})),
-                                     msg::InvalidMetafile);
-  ExpectLoadFailure<EInvalidGraphic>(picture, folder.Write("short.emf", pw::Bytes(21, 0)),
                                      msg::InvalidMetafile);
   EXPECT_EQ(picture.Graphic(), nullptr);
 }

@@ -69,7 +69,7 @@ TEST_F(SplashWindow, ComesUpCentredVisibleTopmostAndKeyedAtItsDesignSize) {
   EXPECT_EQ(key, RGB(0, 0, 0));
   EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
 
-  RECT image = form.imgPicture().BoundsRect();
+  RECT image = form.imgPicture.BoundsRect();
   EXPECT_EQ(image.right, 239);
   EXPECT_EQ(image.bottom, 118);
   if (!mainBefore) {
@@ -86,7 +86,7 @@ TEST_F(SplashWindow, GrowsRightAndDownwardsToALargePictureWithoutCentringAgain) 
   LoadAndSize(form, folder.Write("Setup.bmp", pw::Write(big)));
   form.Show();
   ExpectBounds(form, 392, 325, 640, 480);  // covers 392..1031 x 325..804
-  const RECT image = form.imgPicture().BoundsRect();
+  const RECT image = form.imgPicture.BoundsRect();
   EXPECT_EQ(image.right - image.left, 640);
   EXPECT_EQ(image.bottom - image.top, 480);
 }
@@ -113,7 +113,7 @@ TEST_F(SplashWindow, AnotherMeasuredTextHeightScalesTheDesign) {
   TfrmSplashPicture form(FixedEnvironment(15));
   // 239 x 118 scaled by 15 / 13, then centred.
   ExpectBounds(form, (1024 - 276) / 2, (768 - 136) / 2, 276, 136);
-  EXPECT_EQ(form.imgPicture().Width(), 276);
+  EXPECT_EQ(form.imgPicture.Width(), 276);
 }
 
 TEST_F(SplashWindow, WithoutTheLayeredOperationItIsAPlainTopmostPopup) {

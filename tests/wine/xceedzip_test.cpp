@@ -7,7 +7,7 @@
 #include "runtime/ProcAddress.h"
 #include "runtime/core/Failures.h"
 #include "zip/XceedZipContract.h"
-#include "ResultCodes.h"
+#include "zip/core/XceedZipResults.h"
 #include "../support/ZipBytes.h"
 
 #include <windows.h>

@@ -22,9 +22,7 @@ void Field(std::string& report, const char* name, const std::string& value) {
 
 // After the data ended the reader's offset points past the end; the report
 // names the end instead.
-void Failed(std::string& report, const char* step, TReader& reader, TStream& stream, const Exception& e) {
-  int64_t offset = reader.ReadOffset();
-  int64_t size = stream.Size();
+void Failed(std::string& report, const char* step, int64_t offset, int64_t size, const Exception& e) {
   report += std::string("error (") + step + "), reading stopped ";
   report += offset >= size ? "at the end of the data, offset " + std::to_string(size)
                            : "at offset " + std::to_string(offset);
@@ -77,7 +75,7 @@ bool CheckSetupInfo(const std::string& fileName, std::string& report) {
     setupinfo::ReadHead(reader, setupinfo::Part::AfterTexts, head, track);
     Field(report, "silent", head.silent ? "yes (the progress window stays hidden)" : "no");
   } catch (const EReadError& e) {
-    Failed(report, step, reader, *stream, e);
+    Failed(report, step, reader.ReadOffset(), stream->Size(), e);
     return false;
   }
   return true;
@@ -93,20 +91,19 @@ bool CheckLanguageFile(const std::string& fileName, std::string& report) {
     report = "error: " + Printable(e.Message()) + "\n";
     return false;
   } catch (const EReadError& e) {
-    Failed(report, "loading the texts", *table.FReader, *table.FFile, e);
+    Failed(report, "loading the texts", table.ReadOffset(), table.FileSize(), e);
     ok = false;
   }
   std::string texts;
   for (int i = 0; i < table.Count(); ++i) {
-    const std::string& key = table.Strings(i);
-    bool shadowed = table.IndexOf(key) != i;
-    const std::string& text = static_cast<cFremdsprache*>(table.Objects(i))->FText;
-    texts += key + ": \"" + Printable(ExpandEscapes(text)) + "\"" +
+    const cFremdsprache& entry = table.Entry(i);
+    bool shadowed = table.IndexOf(entry.FNumber) != i;
+    texts += std::to_string(entry.FNumber) + ": \"" + Printable(ExpandEscapes(entry.FText)) + "\"" +
              (shadowed ? " (never shown: an earlier text has this number)" : "") + "\n";
   }
   report = texts + report;
   for (int32_t number : {1000, 1001, 1002})
-    if (table.IndexOf(std::to_string(number)) < 0)
+    if (table.IndexOf(number) < 0)
       report += "note: text " + std::to_string(number) + " is missing; its label stays empty\n";
   return ok;
 }

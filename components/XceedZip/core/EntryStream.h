@@ -4,7 +4,7 @@
 // same way for encrypted and unencrypted entries.
 #pragma once
 
-#include "ResultCodes.h"
+#include "zip/core/XceedZipResults.h"
 #include "ZipCrypto.h"
 
 #include <zip.h>

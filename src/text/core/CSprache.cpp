@@ -34,12 +34,7 @@ std::string ExpandEscapes(const std::string& text) {
 }
 
 cSprachContainer::cSprachContainer() = default;
-
-cSprachContainer::~cSprachContainer() {
-  for (int i = 0; i < Count(); ++i) delete Objects(i);
-  Clear();
-  ReleaseFile();
-}
+cSprachContainer::~cSprachContainer() = default;
 
 void cSprachContainer::ReleaseFile() {
   FReader.reset();
@@ -47,11 +42,23 @@ void cSprachContainer::ReleaseFile() {
 }
 
 void cSprachContainer::AddText(int32_t number, const std::string& text) {
-  auto entry = std::make_unique<cFremdsprache>();
-  entry->FText = text;
-  AddObject(std::to_string(number), entry.get());
-  entry.release();  // the list owns it now
+  FEntries.push_back(cFremdsprache{number, text});
 }
+
+int cSprachContainer::IndexOf(int32_t number) const {
+  for (size_t i = 0; i < FEntries.size(); ++i)
+    if (FEntries[i].FNumber == number) return static_cast<int>(i);
+  return -1;
+}
+
+int cSprachContainer::IndexOf(const std::string& decimal) const {
+  for (size_t i = 0; i < FEntries.size(); ++i)
+    if (std::to_string(FEntries[i].FNumber) == decimal) return static_cast<int>(i);
+  return -1;
+}
+
+int64_t cSprachContainer::ReadOffset() const { return FReader ? FReader->ReadOffset() : 0; }
+int64_t cSprachContainer::FileSize() const { return FFile ? FFile->Size() : 0; }
 
 TReader& cSprachContainer::OpenFile(const std::string& fileName) {
   ReleaseFile();
@@ -61,9 +68,8 @@ TReader& cSprachContainer::OpenFile(const std::string& fileName) {
 }
 
 std::string cSprachContainer::FindText(int32_t number) const {
-  int index = IndexOf(std::to_string(number));
-  if (index < 0) return std::string();
-  return static_cast<cFremdsprache*>(Objects(index))->FText;
+  int index = IndexOf(number);
+  return index < 0 ? std::string() : Entry(index).FText;
 }
 
 std::string cSprachContainer::GetText(int32_t number) const {

@@ -6,32 +6,37 @@
 // (number, text). See LoadLanguageFile.
 #pragma once
 
-#include "text/core/StringList.h"
-
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TFileStream;
 class TReader;
 
-// One text of the table.
-class cFremdsprache : public TObject {
-public:
+// One text of the table, under its number.
+struct cFremdsprache {
+  int32_t FNumber;
   std::string FText;
 };
 
-class cSprachContainer : public TStringList {
+// The texts in the order they were added, held by value. Going, the table
+// releases its entries, then the reader and after it the file (the reader
+// gives its unread bytes back to the file first).
+class cSprachContainer {
 public:
   cSprachContainer();
-  // Releases the entries, empties the list, then releases the reader and
-  // after it the file (the reader gives its unread bytes back to the file
-  // first).
-  ~cSprachContainer() override;
+  ~cSprachContainer();
 
-  // Appends a text under the decimal text of number; earlier entries with
-  // the same number stay and keep winning lookups.
+  // Appends a text under number; earlier entries with the same number stay
+  // and keep winning lookups.
   void AddText(int32_t number, const std::string& text);
+  int Count() const { return static_cast<int>(FEntries.size()); }
+  const cFremdsprache& Entry(int index) const { return FEntries[static_cast<size_t>(index)]; }
+  // Index of the first entry under number, or -1; also by the number's
+  // decimal text (an optional minus sign, the digits without leading zeros).
+  int IndexOf(int32_t number) const;
+  int IndexOf(const std::string& decimal) const;
   // Releases the previous reader and file, opens fileName for reading with
   // nobody else allowed to open it, and gives a reader with a 4096-byte chunk
   // standing at offset 0. Raises EFOpenError; the table then has no file.
@@ -41,11 +46,19 @@ public:
   // FindText with every "\n" turned into CR LF, then every "\t" into TAB.
   std::string GetText(int32_t number) const;
 
-  std::unique_ptr<TReader> FReader;
-  std::unique_ptr<TFileStream> FFile;
+  // Where reading the file stands: the reader's offset and the file's size
+  // (both 0 without a file), for a report of where loading stopped.
+  bool HasFile() const { return FFile != nullptr; }
+  int64_t ReadOffset() const;
+  int64_t FileSize() const;
 
 private:
   void ReleaseFile();
+
+  // Declared in this order so that they go in the reverse one.
+  std::unique_ptr<TFileStream> FFile;
+  std::unique_ptr<TReader> FReader;
+  std::vector<cFremdsprache> FEntries;
 };
 
 // Opens fileName into the table and reads its texts: signature, the head's

@@ -18,9 +18,7 @@ bool InitProgressClass() {
   return true;
 }
 
-TProgressBar::~TProgressBar() {
-  if (handle_) DestroyWindow(handle_);
-}
+TProgressBar::~TProgressBar() = default;  // the control goes with its owner
 
 int TProgressBar::Limit(int value) const {
   if (extended_) return value;
@@ -28,25 +26,26 @@ int TProgressBar::Limit(int value) const {
 }
 
 void TProgressBar::CreateHandle(HWND parentHandle) {
-  if (handle_) return;
+  if (Handle()) return;
   extended_ = InitProgressClass();
-  handle_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, Left(), Top(), Width(),
-                            Height(), parentHandle, nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (!handle_) RaiseLastOSError();
+  window_.reset(CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, Left(), Top(),
+                               Width(), Height(), parentHandle, nullptr, GetModuleHandleA(nullptr),
+                               nullptr));
+  if (!Handle()) RaiseLastOSError();
   if (extended_)
-    SendMessageA(handle_, PBM_SETRANGE32, min_, max_);
+    SendMessageA(Handle(), PBM_SETRANGE32, min_, max_);
   else
-    SendMessageA(handle_, PBM_SETRANGE, 0, MAKELPARAM(Limit(min_), Limit(max_)));
-  SendMessageA(handle_, PBM_SETSTEP, step_, 0);
-  SendMessageA(handle_, PBM_SETPOS, Limit(position_), 0);
+    SendMessageA(Handle(), PBM_SETRANGE, 0, MAKELPARAM(Limit(min_), Limit(max_)));
+  SendMessageA(Handle(), PBM_SETSTEP, step_, 0);
+  SendMessageA(Handle(), PBM_SETPOS, Limit(position_), 0);
 }
 
 void TProgressBar::SetPosition(int position) {
   position_ = position;
-  if (handle_) SendMessageA(handle_, PBM_SETPOS, Limit(position_), 0);
+  if (Handle()) SendMessageA(Handle(), PBM_SETPOS, Limit(position_), 0);
 }
 
 void TProgressBar::BoundsChanged() {
-  if (handle_)
-    SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (Handle())
+    SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }

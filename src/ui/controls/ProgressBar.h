@@ -11,7 +11,7 @@ public:
   explicit TProgressBar(std::string name) : TControl(std::move(name)) {}
   ~TProgressBar() override;
 
-  HWND Handle() const override { return handle_; }
+  HWND Handle() const override { return window_.get(); }
   void CreateHandle(HWND parentHandle) override;
 
   int Min() const { return min_; }
@@ -29,7 +29,7 @@ protected:
 private:
   int Limit(int value) const;
 
-  HWND handle_ = nullptr;
+  UniqueWindow window_;
   int min_ = 0;
   int max_ = 100;
   int step_ = 10;

@@ -2,11 +2,10 @@
 // native window of its own; the parent paints it into its own surface.
 #pragma once
 
+#include "ui/controls/Controls.h"  // TAlign: of the alignments, the image takes alClient
 #include "ui/pictures/Picture.h"
 
 #include <windows.h>
-
-enum TAlign { alNone, alClient };
 
 class TImage {
 public:

@@ -3,7 +3,6 @@
 // A thin front of archive::Writer (libzip), the writer of setupmedium.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +21,3 @@ private:
   std::string password_;
   std::vector<std::pair<std::string, std::string>> entries_;
 };
-
-// The zip checksum (CRC-32) of bytes.
-uint32_t Crc32(const std::string& bytes);

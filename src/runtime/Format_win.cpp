@@ -3,28 +3,20 @@
 #include <cstdarg>
 #include <cstdio>
 
-// On Windows the C runtime's own formatter does the work: the program's
-// texts need only %s, %d, %x with widths and precisions, and the library's
-// portable formatter would add its floating-point machinery to the program.
+// The C runtime's own formatter does the work: the program's texts need only
+// %s, %d, %x with widths and precisions, and the library's portable formatter
+// would add its floating-point machinery to the program.
 std::string Format(const char* format, ...) {
   va_list args;
   va_start(args, format);
   va_list copy;
   va_copy(copy, args);
-#ifdef _WIN32
   int length = _vscprintf(format, copy);
-#else
-  int length = std::vsnprintf(nullptr, 0, format, copy);
-#endif
   va_end(copy);
   std::string result;
   if (length > 0) {
     result.resize(static_cast<size_t>(length));
-#ifdef _WIN32
     _vsnprintf(&result[0], result.size(), format, args);
-#else
-    std::vsnprintf(&result[0], result.size() + 1, format, args);
-#endif
   }
   va_end(args);
   return result;
