@@ -48,6 +48,7 @@ std::string OneLine(std::string text) {
 struct Box {
   HWND window;
   DWORD seenAt;
+  bool read = false;
 };
 
 struct Search {
@@ -106,14 +107,18 @@ int wmain(int argc, wchar_t** argv) {
       for (Box& box : boxes) {
         if (box.window != window) continue;
         known = true;
-        // OK at every poll once shown long enough: an early answer can be lost.
-        if (now - box.seenAt >= kBoxShownMs)
-          PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+        if (now - box.seenAt < kBoxShownMs) continue;
+        // Read once it has been up a while (its text is in place by then),
+        // then OK at every poll: an early answer can be lost.
+        if (!box.read) {
+          box.read = true;
+          std::printf("box\t%s\t%s\n", OneLine(TextOf(window)).c_str(),
+                      OneLine(TextOf(GetDlgItem(window, 0xFFFF))).c_str());
+          std::fflush(stdout);
+        }
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
       }
-      if (known) continue;
-      boxes.push_back({window, now});
-      std::printf("box\t%s\t%s\n", OneLine(TextOf(window)).c_str(), OneLine(TextOf(GetDlgItem(window, 0xFFFF))).c_str());
-      std::fflush(stdout);
+      if (!known) boxes.push_back({window, now});
     }
   }
   DWORD code = 0;

@@ -93,9 +93,12 @@ look() {  # one screenshot, the windows on screen, the installer's command line
            sed -n 's/^ *\(0x[0-9a-f]*\) \(".*"\|(has no name)\): ("\([^"]*\)".*) *\([0-9]*x[0-9]*+[-0-9]*+[-0-9]*\).*/\1 \2 \3 \4/p' |
            sed 's/(has no name)/(no-caption)/' | grep -v -e ' explorer.exe ' -e ' preview-runner' |
            awk '{ id=$1; size=$NF; program=$(NF-1); $1=""; $NF=""; $(NF-1)=""; gsub(/^ +| +$/, ""); gsub(/ /, "_"); print id, $0, program, size }')
-  local line
-  line=$(ps -eo args 2>/dev/null | grep -a '_inst32d\.exe' | grep -v -e grep -e defunct | head -1 || true)
-  [ -z "$line" ] || installer=$line
+  # The installer of this run: other Wine prefixes may run theirs too.
+  local pid
+  for pid in $(pgrep -f '_inst32d\.exe' || true); do
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    installer=$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null | sed 's/ *$//') || true
+  done
 }
 while kill -0 "$setup" 2>/dev/null; do  # the runner ends Setup.exe after 120 s
   sleep 1
