@@ -1,26 +1,11 @@
 #include "runtime/TempFolder.h"
 
+#include "runtime/FolderTree.h"
 #include "runtime/QueryPath.h"
 
 #include <windows.h>
 
 namespace {
-
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Creates the folder and any missing parents; true when it is there.
-bool CreateFolderTree(const std::wstring& path) {
-  std::wstring folder = path;
-  while (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
-  if (folder.empty() || IsFolder(folder)) return !folder.empty();
-  const size_t slash = folder.find_last_of(L"\\/");
-  if (slash != std::wstring::npos && slash > 0) CreateFolderTree(folder.substr(0, slash));
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return IsFolder(folder);
-}
 
 // Paths go through the process code page, as the ANSI file functions take them.
 std::string Ansi(const std::wstring& text) {
@@ -58,9 +43,23 @@ std::optional<std::string> AnsiFormOf(const std::wstring& longPath, const std::w
   return Lossless(shortPath);
 }
 
+// The folder the environment names, for a message when the platform gives
+// none (one too long for it).
+std::wstring NamedTempFolder() {
+  for (const wchar_t* variable : {L"TMP", L"TEMP"}) {
+    std::wstring value = QueryPath<std::wstring>([&](DWORD size, wchar_t* buffer) {
+      return GetEnvironmentVariableW(variable, buffer, size);
+    });
+    if (!value.empty()) return value;
+  }
+  return std::wstring();
+}
+
 TempFolderQuery UsableTempPath() {
   const std::wstring folder = QueryPath<std::wstring>(
       [](DWORD size, wchar_t* buffer) { return GetTempPathW(size, buffer); });
+  if (folder.empty() || folder.size() + kTempFolderRoom >= MAX_PATH)
+    return {TempFolderQuery::TooLong, Ansi(folder.empty() ? NamedTempFolder() : folder)};
   if (!CreateFolderTree(folder)) return {TempFolderQuery::NotCreated, Ansi(folder)};
   std::wstring shortForm = QueryPath<std::wstring>([&](DWORD size, wchar_t* buffer) {
     return GetShortPathNameW(folder.c_str(), buffer, size);

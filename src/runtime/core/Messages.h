@@ -50,13 +50,26 @@ inline constexpr char TempFolderNotCreatedText[] =
 inline constexpr char TempFolderNameText[] =
     "Der Name des Ordners f\xFC" "r tempor\xE4" "re Dateien \"%s\" enth\xE4" "lt Zeichen, "
     "die Setup nicht verarbeiten kann!";
-inline constexpr char LeftoverText[] =
-    "Die Datei \"%s\" ist bereits vorhanden und konnte nicht gel\xF6" "scht werden!";
+inline constexpr char TempFolderTooLongText[] =
+    "Der Pfad des Ordners f\xFC" "r tempor\xE4" "re Dateien \"%s\" ist zu lang!";
+inline constexpr char WorkspaceNotCreatedText[] =
+    "Im Ordner f\xFC" "r tempor\xE4" "re Dateien \"%s\" konnte kein Arbeitsordner angelegt werden!";
+inline constexpr char WorkspaceNotSafeText[] =
+    "Der Arbeitsordner \"%s\" konnte nicht gesch\xFC" "tzt werden!";
+inline constexpr char SetupFilesFailedText[] =
+    "Die Setup-Informationen konnten nicht aus \"%s\" entpackt werden (Fehler %ld)!";
 inline constexpr char CopyFailedText[] = "Die Datei \"%s\" konnte nicht nach \"%s\" kopiert werden!";
 inline constexpr char ExtractFailedText[] =
     "Die Datei \"%s\" konnte nicht aus \"%s\" entpackt werden (Fehler %ld)!";
 inline constexpr char NotExtractedText[] = "Die Datei \"%s\" ist in \"%s\" nicht enthalten!";
 inline constexpr char HoldFailedText[] = "Die Datei \"%s\" konnte nicht ge\xF6" "ffnet werden!";
 inline constexpr char StartFailedText[] = "Die Datei \"%s\" konnte nicht gestartet werden!";
+
+// A second start (caption ErrorCaption): the single-run object is taken,
+// but no run of Setup shows itself, or another kind of object has its name.
+inline constexpr char RunNotFoundText[] =
+    "Setup wird bereits ausgef\xFC" "hrt, es wurde aber kein Fenster davon gefunden!";
+inline constexpr char RunNameTakenText[] =
+    "Setup kann nicht gestartet werden - ein anderes Programm belegt die Kennung von Setup!";
 
 }  // namespace msg
