@@ -1,18 +1,11 @@
 #include "app/HandOffFiles.h"
 
 #include "app/HandOffStop.h"
+#include "runtime/FileCopy.h"
 #include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
 
 #include <windows.h>
-
-#include <memory>
-
-namespace {
-
-constexpr DWORD kCopyChunk = 1 << 20;
-
-}  // namespace
 
 UniqueFile CopyArchive(const std::string& source, const std::string& copy) {
   const UniqueFile from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -20,13 +13,7 @@ UniqueFile CopyArchive(const std::string& source, const std::string& copy) {
   UniqueFile to(CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE | FILE_FLAG_SEQUENTIAL_SCAN,
                             nullptr));
-  const std::unique_ptr<char[]> buffer(from && to ? new char[kCopyChunk] : nullptr);
-  for (DWORD read = 0; buffer;) {
-    DWORD written = 0;
-    if (!ReadFile(from.get(), buffer.get(), kCopyChunk, &read, nullptr)) break;
-    if (read == 0) return to;
-    if (!WriteFile(to.get(), buffer.get(), read, &written, nullptr) || written != read) break;
-  }
+  if (from && to && CopyFileContents(from.get(), to.get())) return to;
   StopSetup(Format(msg::CopyFailedText, source.c_str(), copy.c_str()));
 }
 

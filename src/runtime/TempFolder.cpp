@@ -46,13 +46,11 @@ std::optional<std::string> AnsiFormOf(const std::wstring& longPath, const std::w
 // The folder the environment names, for a message when the platform gives
 // none (one too long for it).
 std::wstring NamedTempFolder() {
-  for (const wchar_t* variable : {L"TMP", L"TEMP"}) {
-    std::wstring value = QueryPath<std::wstring>([&](DWORD size, wchar_t* buffer) {
-      return GetEnvironmentVariableW(variable, buffer, size);
-    });
-    if (!value.empty()) return value;
-  }
-  return std::wstring();
+  std::wstring value(32767, L'\0');
+  DWORD n = GetEnvironmentVariableW(L"TMP", &value[0], 32767);
+  if (n == 0 || n >= 32767) n = GetEnvironmentVariableW(L"TEMP", &value[0], 32767);
+  value.resize(n < 32767 ? n : 0);
+  return value;
 }
 
 TempFolderQuery UsableTempPath() {

@@ -8,37 +8,28 @@ namespace {
 
 constexpr char kPrefix[] = "Setup.";
 constexpr int kPrefixLength = 6;
-constexpr int kHexDigits = 16;   // 64 random bits
+constexpr int kHexDigits = 16;  // 64 random bits
 constexpr int kNameAttempts = 16;
 constexpr int kDepthLimit = 64;  // deeper folders are left, not walked
+// Paths the workspace code handles: the temporary folder is at most 224
+// characters long (TempFolder.h); deeper entries of an earlier run's
+// workspace that do not fit are left.
+constexpr int kPathChars = 1024;
 
-std::wstring Wide(const std::string& text) {
-  std::wstring wide(text.size(), L'\0');
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                    &wide[0], static_cast<int>(wide.size()));
-  wide.resize(n > 0 ? n : 0);
-  return wide;
+// A wide path in a buffer of the caller's; false when it does not fit.
+bool ToWide(const std::string& text, wchar_t* wide) {
+  return MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, kPathChars) > 0;
 }
 
-// The folder's final path as the platform resolves it, every link followed;
-// empty when it cannot say.
-std::wstring FinalPath(HANDLE handle) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()),
-                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(n + 1);
-  }
+// The final path of what the handle names, every link resolved.
+bool FinalPath(HANDLE handle, wchar_t* path) {
+  const DWORD n = GetFinalPathNameByHandleW(handle, path, kPathChars, 0);
+  return n > 0 && n < kPathChars;
 }
 
 // A folder or file opened as itself: a link is opened as the link.
-UniqueFile OpenEntry(const std::wstring& path, DWORD access, DWORD share) {
-  return UniqueFile(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+UniqueFile OpenEntry(const wchar_t* path, DWORD access, DWORD share) {
+  return UniqueFile(CreateFileW(path, access, share, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
@@ -54,27 +45,13 @@ bool IsPlainFolder(DWORD attributes) {
          !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-}  // namespace
-
-std::string RandomWorkspaceName() {
-  unsigned char bits[kHexDigits / 2] = {};
-  if (!RtlGenRandom(bits, sizeof bits)) return std::string();
-  std::string name = kPrefix;
-  for (unsigned char b : bits) {
-    name += "0123456789abcdef"[b >> 4];
-    name += "0123456789abcdef"[b & 15];
-  }
-  return name;
-}
-
-namespace {
-
 // Walks one entry as itself: a folder after what is in it, a link as the
-// link, never through what it points to. The entry was listed with
-// listedAttributes; either look seeing a link keeps the walk out of it.
-// Probing only asks whether every file could go now (nobody has one open);
-// removing deletes, skipping what fails.
-bool WalkEntry(const std::wstring& path, DWORD listedAttributes, int depth, bool probe) {
+// link, never through what it points to. path holds the entry's path in a
+// buffer of kPathChars that the walk extends and gives back; the entry was
+// listed with listedAttributes, and either look seeing a link keeps the walk
+// out of it. Probing only asks whether every file could go now (nobody has
+// one open); removing deletes, skipping what fails.
+bool WalkEntry(wchar_t* path, DWORD listedAttributes, int depth, bool probe) {
   const bool listedAsFile = !(listedAttributes & FILE_ATTRIBUTE_DIRECTORY);
   UniqueFile entry = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                probe && listedAsFile ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE);
@@ -84,22 +61,26 @@ bool WalkEntry(const std::wstring& path, DWORD listedAttributes, int depth, bool
   const bool link = (attributes | listedAttributes) & FILE_ATTRIBUTE_REPARSE_POINT;
   bool all = true;
   if (!link && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    if (depth >= kDepthLimit) return false;
+    const size_t length = lstrlenW(path);
+    if (depth >= kDepthLimit || length + 2 + MAX_PATH >= kPathChars) return false;
+    lstrcpyW(path + length, L"\\*");
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    const HANDLE search = FindFirstFileW(path, &found);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-          all = WalkEntry(path + L"\\" + name, found.dwFileAttributes, depth + 1, probe) && all;
+        const wchar_t* name = found.cFileName;
+        if (lstrcmpW(name, L".") == 0 || lstrcmpW(name, L"..") == 0) continue;
+        lstrcpyW(path + length + 1, name);
+        all = WalkEntry(path, found.dwFileAttributes, depth + 1, probe) && all;
       } while (FindNextFileW(search, &found));
       FindClose(search);
     }
+    path[length] = L'\0';
   }
   if (probe) return all;
   if (link) {
     entry.reset();
-    return listedAsFile ? DeleteFileW(path.c_str()) : RemoveDirectoryW(path.c_str());
+    return listedAsFile ? DeleteFileW(path) : RemoveDirectoryW(path);
   }
   if (attributes & FILE_ATTRIBUTE_READONLY) {
     FILE_BASIC_INFO info = {};
@@ -110,7 +91,30 @@ bool WalkEntry(const std::wstring& path, DWORD listedAttributes, int depth, bool
   return SetFileInformationByHandle(entry.get(), FileDispositionInfo, &dispose, sizeof dispose);
 }
 
+// The final path of the workspace's entry name must be the final path of
+// the folder it was made in, that name joined.
+bool SameFinalPath(HANDLE handle, const wchar_t* folder, const char* name) {
+  wchar_t expected[kPathChars], final[kPathChars];
+  const int length = lstrlenW(folder);
+  if (!FinalPath(handle, final) || length + 2 + lstrlenA(name) >= kPathChars) return false;
+  lstrcpyW(expected, folder);
+  expected[length] = L'\\';
+  MultiByteToWideChar(CP_ACP, 0, name, -1, expected + length + 1, kPathChars - length - 1);
+  return CompareStringOrdinal(final, -1, expected, -1, TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
+
+std::string RandomWorkspaceName() {
+  unsigned char bits[kHexDigits / 2] = {};
+  if (!RtlGenRandom(bits, sizeof bits)) return std::string();
+  char name[kPrefixLength + kHexDigits + 1];
+  lstrcpyA(name, kPrefix);
+  for (int i = 0; i < kHexDigits; ++i)
+    name[kPrefixLength + i] = "0123456789abcdef"[(bits[i / 2] >> (i % 2 ? 0 : 4)) & 15];
+  name[kPrefixLength + kHexDigits] = '\0';
+  return name;
+}
 
 bool IsWorkspaceName(const char* name) {
   if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, kPrefixLength, kPrefix,
@@ -125,7 +129,8 @@ bool IsWorkspaceName(const char* name) {
 }
 
 bool RemoveFolderTree(const std::string& folder) {
-  return WalkEntry(Wide(folder), FILE_ATTRIBUTE_DIRECTORY, 0, false);
+  wchar_t path[kPathChars];
+  return ToWide(folder, path) && WalkEntry(path, FILE_ATTRIBUTE_DIRECTORY, 0, false);
 }
 
 void RemoveEarlierWorkspaces(const std::string& tempDir) {
@@ -136,17 +141,18 @@ void RemoveEarlierWorkspaces(const std::string& tempDir) {
     if (!IsWorkspaceName(found.cFileName) || !IsPlainFolder(found.dwFileAttributes)) continue;
     const std::string folder = tempDir + "\\" + found.cFileName;
     // Ours only when it holds our marker, a plain file.
+    wchar_t path[kPathChars];
+    if (!ToWide(folder + "\\" + kWorkspaceMarker, path)) continue;
     const UniqueFile marker =
-        OpenEntry(Wide(folder + "\\" + kWorkspaceMarker), FILE_READ_ATTRIBUTES,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        OpenEntry(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     const DWORD markerAttributes = marker ? AttributesOf(marker.get()) : INVALID_FILE_ATTRIBUTES;
     if (markerAttributes == INVALID_FILE_ATTRIBUTES ||
         (markerAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
       continue;
     // A workspace still in use (its installer running) is left whole.
-    const std::wstring wide = Wide(folder);
-    if (WalkEntry(wide, found.dwFileAttributes, 0, true))
-      WalkEntry(wide, found.dwFileAttributes, 0, false);
+    ToWide(folder, path);
+    if (WalkEntry(path, found.dwFileAttributes, 0, true))
+      WalkEntry(path, found.dwFileAttributes, 0, false);
   } while (FindNextFileA(search, &found));
   FindClose(search);
 }
@@ -193,9 +199,12 @@ bool RunIsElevated() {
 }
 
 TWorkspace::TWorkspace(const std::string& tempDir, std::string (*drawName)()) {
-  const UniqueFile temp = OpenEntry(Wide(tempDir), FILE_READ_ATTRIBUTES,
+  wchar_t path[kPathChars];
+  if (!ToWide(tempDir, path)) return;
+  const UniqueFile temp = OpenEntry(path, FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-  const std::wstring tempFinal = temp ? FinalPath(temp.get()) : std::wstring();
+  wchar_t tempFinal[kPathChars];
+  if (!temp || !FinalPath(temp.get(), tempFinal)) return;
   std::string name;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     name = drawName ? drawName() : RandomWorkspaceName();
@@ -208,14 +217,11 @@ TWorkspace::TWorkspace(const std::string& tempDir, std::string (*drawName)()) {
   // Held at once, without delete sharing: it cannot be renamed, removed or
   // swapped for a link while the run works in it.
   status_ = NotSafe;
-  folder_ = OpenEntry(Wide(path_), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL |
-                                       WRITE_DAC,
+  ToWide(path_, path);
+  folder_ = OpenEntry(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | WRITE_DAC,
                       FILE_SHARE_READ | FILE_SHARE_WRITE);
-  if (!folder_ || !IsPlainFolder(AttributesOf(folder_.get()))) return;
-  final_ = FinalPath(folder_.get());
-  if (tempFinal.empty() ||
-      CompareStringOrdinal(final_.c_str(), -1, (tempFinal + L"\\" + Wide(name)).c_str(), -1,
-                           TRUE) != CSTR_EQUAL)
+  if (!folder_ || !IsPlainFolder(AttributesOf(folder_.get())) ||
+      !SameFinalPath(folder_.get(), tempFinal, name.c_str()) || !FinalPath(folder_.get(), final_))
     return;
   if (RunIsElevated() && !ProtectFolder(folder_.get())) return;
   const UniqueFile marker(CreateFileA((path_ + "\\" + kWorkspaceMarker).c_str(), GENERIC_WRITE, 0,
@@ -225,9 +231,7 @@ TWorkspace::TWorkspace(const std::string& tempDir, std::string (*drawName)()) {
 }
 
 bool TWorkspace::Holds(HANDLE file, const char* name) const {
-  return !final_.empty() &&
-         CompareStringOrdinal(FinalPath(file).c_str(), -1, (final_ + L"\\" + Wide(name)).c_str(),
-                              -1, TRUE) == CSTR_EQUAL;
+  return folder_ && SameFinalPath(file, final_, name);
 }
 
 void TWorkspace::Remove() {

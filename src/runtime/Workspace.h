@@ -44,7 +44,7 @@ private:
   Status status_ = NotCreated;
   std::string path_;
   UniqueFile folder_;
-  std::wstring final_;  // the folder's final path
+  wchar_t final_[1024] = {};  // the folder's final path
 };
 
 // The name of the marker file every workspace gets first.
