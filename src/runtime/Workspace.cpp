@@ -53,12 +53,19 @@ bool IsPlainFolder(DWORD attributes) {
 // one open); removing deletes, skipping what fails.
 bool WalkEntry(wchar_t* path, DWORD listedAttributes, int depth, bool probe) {
   const bool listedAsFile = !(listedAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  UniqueFile entry = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                               probe && listedAsFile ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE);
+  // A folder is held without delete access (its listing would be refused)
+  // and removed by name once it is empty.
+  UniqueFile entry = OpenEntry(
+      path, listedAsFile ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES : FILE_READ_ATTRIBUTES,
+      probe && listedAsFile ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (!entry) return false;
-  const DWORD attributes = AttributesOf(entry.get());
+  // Both looks count: a handle opened for deleting may report no attributes
+  // (seen under Wine).
+  DWORD attributes = AttributesOf(entry.get());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  const bool link = (attributes | listedAttributes) & FILE_ATTRIBUTE_REPARSE_POINT;
+  attributes |= listedAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
+                                    FILE_ATTRIBUTE_READONLY);
+  const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
   bool all = true;
   if (!link && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     const size_t length = lstrlenW(path);
@@ -78,9 +85,11 @@ bool WalkEntry(wchar_t* path, DWORD listedAttributes, int depth, bool probe) {
     path[length] = L'\0';
   }
   if (probe) return all;
-  if (link) {
+  if (link || !listedAsFile) {
     entry.reset();
-    return listedAsFile ? DeleteFileW(path) : RemoveDirectoryW(path);
+    // A link to a folder goes as a folder does; some file systems (Wine's
+    // view of a symbolic link) take it as a file.
+    return (!listedAsFile && RemoveDirectoryW(path)) || (link && DeleteFileW(path));
   }
   if (attributes & FILE_ATTRIBUTE_READONLY) {
     FILE_BASIC_INFO info = {};
@@ -143,9 +152,10 @@ void RemoveEarlierWorkspaces(const std::string& tempDir) {
     // Ours only when it holds our marker, a plain file.
     wchar_t path[kPathChars];
     if (!ToWide(folder + "\\" + kWorkspaceMarker, path)) continue;
-    const UniqueFile marker =
-        OpenEntry(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-    const DWORD markerAttributes = marker ? AttributesOf(marker.get()) : INVALID_FILE_ATTRIBUTES;
+    DWORD markerAttributes = INVALID_FILE_ATTRIBUTES;
+    if (const UniqueFile marker = OpenEntry(path, FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+      markerAttributes = AttributesOf(marker.get());
     if (markerAttributes == INVALID_FILE_ATTRIBUTES ||
         (markerAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
       continue;

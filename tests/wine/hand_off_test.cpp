@@ -231,48 +231,48 @@ TEST_F(HandOffTest, AFailureWithTheSetupInformationOutShowsItsBoxAndTheRunGoesOn
 TEST_F(HandOffTest, StopsAfterTheWindowCameUpNameWhatFailedAndLeaveNothing) {
   struct Case {
     const char* what;
-    std::function<void(HandOffTest&)> arrange;
-    std::function<std::string(HandOffTest&)> box;
+    std::function<void()> arrange;
+    std::function<std::string()> box;
   };
   const Case cases[] = {
       {"the disc was taken out before the copy",
-       [](HandOffTest& t) { t.view_.onPrepare = [&t] { RemoveFile(t.medium_ + "\\_Setup.lib"); }; },
-       [](HandOffTest& t) {
-         return Format(msg::CopyFailedText, (t.medium_ + "\\_Setup.lib").c_str(),
-                       t.InWorkspace("_Setup.lib").c_str());
+       [this] { view_.onPrepare = [this] { RemoveFile(medium_ + "\\_Setup.lib"); }; },
+       [this] {
+         return Format(msg::CopyFailedText, (medium_ + "\\_Setup.lib").c_str(),
+                       InWorkspace("_Setup.lib").c_str());
        }},
       {"no installer in the archive",
-       [](HandOffTest& t) { t.Medium({true, true, false}); },
-       [](HandOffTest& t) {
-         return Format(msg::NotExtractedText, t.InWorkspace("_inst32d.exe").c_str(),
-                       t.InWorkspace("_Setup.lib").c_str());
+       [this] { Medium({true, true, false}); },
+       [this] {
+         return Format(msg::NotExtractedText, InWorkspace("_inst32d.exe").c_str(),
+                       InWorkspace("_Setup.lib").c_str());
        }},
       {"a damaged installer entry",
-       [](HandOffTest& t) {
-         std::string damaged = t.archive_;
+       [this] {
+         std::string damaged = archive_;
          damaged[damaged.find("_inst32d.exe") + 12 + 12 + 2000] ^= 0x55;
-         ASSERT_TRUE(WriteBytes(t.medium_ + "\\_Setup.lib", damaged));
+         ASSERT_TRUE(WriteBytes(medium_ + "\\_Setup.lib", damaged));
        },
-       [](HandOffTest& t) {
-         return Format(msg::ExtractFailedText, t.InWorkspace("_inst32d.exe").c_str(),
-                       t.InWorkspace("_Setup.lib").c_str(), 511L);
+       [this] {
+         return Format(msg::ExtractFailedText, InWorkspace("_inst32d.exe").c_str(),
+                       InWorkspace("_Setup.lib").c_str(), 511L);
        }},
       {"an installer that is no program",
-       [](HandOffTest& t) { t.Medium({true, true, true, "no program"}); },
-       [](HandOffTest& t) {
-         return Format(msg::StartFailedText, t.InWorkspace("_inst32d.exe").c_str());
+       [this] { Medium({true, true, true, "no program"}); },
+       [this] {
+         return Format(msg::StartFailedText, InWorkspace("_inst32d.exe").c_str());
        }},
   };
   for (const Case& c : cases) {
     RemoveTree(medium_);
     Medium();
     view_.onPrepare = nullptr;
-    c.arrange(*this);
+    c.arrange();
     const size_t before = boxes_.Count();
     EXPECT_EQ(Run(), -1) << c.what;
     ASSERT_EQ(boxes_.Count(), before + 1) << c.what;
     // The result code of a damaged entry may be either of two.
-    const std::string expected = c.box(*this);
+    const std::string expected = c.box();
     const size_t cut = expected.find("(Fehler ");
     ExpectBox(boxes_.Boxes().back(), msg::ErrorCaption, nullptr);
     EXPECT_EQ(boxes_.Boxes().back().text.substr(0, cut), expected.substr(0, cut)) << c.what;

@@ -244,8 +244,8 @@ TEST_F(SingleRunTest, RunAfterAFirstRunWasKilledMidwayGoesOnNormally) {
 
 TEST_F(SingleRunTest, ANameHeldByAnotherProgramOrAnotherKindOfObjectStopsWithABox) {
   const std::string temp = Folder("tmp");
-  const std::string log = base_ + "\installer.log";
-  const std::wstring name = SingleRunMutexName(FolderKey(Wide(temp)));
+  const std::string log = base_ + "\\installer.log";
+  const std::wstring name = SingleRunMutexName(FolderKey(setup_test::Wide(temp)));
   struct Case {
     HANDLE object;
     const char* text;

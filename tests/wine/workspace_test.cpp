@@ -35,7 +35,9 @@ protected:
     EXPECT_TRUE(WriteBytes(folder + "\\sub\\Deutsch.lng", "x"));
     EXPECT_TRUE(WriteBytes(folder + "\\setup.inf", "x"));
     SetFileAttributesA((folder + "\\setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
-    if (marker) EXPECT_TRUE(WriteBytes(folder + "\\" + kWorkspaceMarker, ""));
+    if (marker) {
+      EXPECT_TRUE(WriteBytes(folder + "\\" + kWorkspaceMarker, ""));
+    }
     return folder;
   }
 
@@ -103,17 +105,23 @@ TEST_F(Workspace, TheProtectedListGivesSystemAndAdministratorsFullControlAndTheU
   BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
   ASSERT_TRUE(GetTokenInformation(token, TokenUser, user, sizeof user, &size));
 
+  // Each grant once, in any order the platform keeps them.
   const PSID expectedSids[] = {system, administrators, reinterpret_cast<TOKEN_USER*>(user)->User.Sid};
   const DWORD expectedMasks[] = {FILE_ALL_ACCESS, FILE_ALL_ACCESS,
                                  FILE_GENERIC_READ | FILE_GENERIC_EXECUTE};
-  for (DWORD i = 0; i < 3; ++i) {
-    ACCESS_ALLOWED_ACE* ace = nullptr;
-    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
-    EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE) << i;
-    EXPECT_EQ(ace->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
-              OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE) << i;
-    EXPECT_EQ(ace->Mask, expectedMasks[i]) << i;
-    EXPECT_TRUE(EqualSid(&ace->SidStart, expectedSids[i])) << i;
+  for (DWORD e = 0; e < 3; ++e) {
+    int found = 0;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+      ACCESS_ALLOWED_ACE* ace = nullptr;
+      ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+      if (!EqualSid(&ace->SidStart, expectedSids[e])) continue;
+      ++found;
+      EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE) << e;
+      EXPECT_EQ(ace->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
+                OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE) << e;
+      EXPECT_EQ(ace->Mask, expectedMasks[e]) << e;
+    }
+    EXPECT_EQ(found, 1) << "grant " << e;
   }
 }
 
