@@ -55,14 +55,21 @@ bool WalkEntry(wchar_t* path, DWORD listedAttributes, int depth, bool probe) {
   const bool listedAsFile = !(listedAttributes & FILE_ATTRIBUTE_DIRECTORY);
   // A folder is held without delete access (its listing would be refused)
   // and removed by name once it is empty.
-  UniqueFile entry = OpenEntry(
-      path, listedAsFile ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES : FILE_READ_ATTRIBUTES,
-      probe && listedAsFile ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE);
+  const bool listedAsLink = listedAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+  UniqueFile entry = OpenEntry(path,
+                               listedAsFile || listedAsLink
+                                   ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
+                                   : FILE_READ_ATTRIBUTES,
+                               probe && listedAsFile ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (!entry) return false;
   // Both looks count: a handle opened for deleting may report no attributes
   // (seen under Wine).
   DWORD attributes = AttributesOf(entry.get());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  // A link is deleted only through a handle that is the link itself (one
+  // reporting the reparse point); where the platform hands out its target
+  // instead (Wine's symbolic links), it is left, and its workspace with it.
+  const bool linkItself = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
   attributes |= listedAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
                                     FILE_ATTRIBUTE_READONLY);
   const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
@@ -84,12 +91,11 @@ bool WalkEntry(wchar_t* path, DWORD listedAttributes, int depth, bool probe) {
     }
     path[length] = L'\0';
   }
+  if (link && !linkItself) return false;
   if (probe) return all;
-  if (link || !listedAsFile) {
+  if (!link && !listedAsFile) {
     entry.reset();
-    // A link to a folder goes as a folder does; some file systems (Wine's
-    // view of a symbolic link) take it as a file.
-    return (!listedAsFile && RemoveDirectoryW(path)) || (link && DeleteFileW(path));
+    return RemoveDirectoryW(path);
   }
   if (attributes & FILE_ATTRIBUTE_READONLY) {
     FILE_BASIC_INFO info = {};
