@@ -270,8 +270,11 @@ LONG Extraction::PlaceEntry(const PlannedEntry& planned) {
     }
     held.push_back(OpenHeld(parent, FILE_READ_ATTRIBUTES, FILE_FLAG_OPEN_REPARSE_POINT));
     if (!held.back()) return kResultWriteFailed;
-    const DWORD attributes = AttributesOf(held.back().get());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return kResultWriteFailed;
+    // Both looks count: where the platform opens a symbolic link's target
+    // for the link (Wine), only the folder's listing shows the link.
+    const DWORD listed = GetFileAttributesW(parent.c_str());
+    const DWORD attributes = AttributesOf(held.back().get()) | listed;
+    if (listed == INVALID_FILE_ATTRIBUTES) return kResultWriteFailed;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return kResultLinkedFolder;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return kResultWriteFailed;
   }

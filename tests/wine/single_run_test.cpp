@@ -246,14 +246,15 @@ TEST_F(SingleRunTest, ANameHeldByAnotherProgramOrAnotherKindOfObjectStopsWithABo
   const std::string temp = Folder("tmp");
   const std::string log = base_ + "\\installer.log";
   const std::wstring name = SingleRunMutexName(FolderKey(setup_test::Wide(temp)));
-  struct Case {
-    HANDLE object;
-    const char* text;
-  };
-  for (const Case& c : {Case{CreateMutexW(nullptr, TRUE, name.c_str()), msg::RunNotFoundText},
-                        Case{CreateEventW(nullptr, TRUE, FALSE, name.c_str()), msg::RunNameTakenText}}) {
-    const UniqueKernelObject object(c.object);
+  for (const char* text : {msg::RunNotFoundText, msg::RunNameTakenText}) {
+    const UniqueKernelObject object(text == msg::RunNotFoundText
+                                        ? CreateMutexW(nullptr, TRUE, name.c_str())
+                                        : CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
     ASSERT_TRUE(object);
+    struct {
+      HANDLE object;
+      const char* text;
+    } c{object.get(), text};
     const RunResult run = RunSetup(Run(temp, log));
     EXPECT_EQ(run.exitCode, 1u);
     ASSERT_EQ(run.boxes.size(), 1u);

@@ -55,7 +55,8 @@ struct RunResult {
 };
 
 // The workspace a run left in the temporary folder (temp without a
-// trailing backslash): its one folder of the workspaces' name form; empty
+// trailing backslash): its one folder of the workspaces' name form holding
+// the marker; empty
 // when there is none, or more than one.
 inline std::string WorkspaceIn(const std::string& temp) {
   std::string found;
@@ -64,7 +65,9 @@ inline std::string WorkspaceIn(const std::string& temp) {
   const HANDLE search = FindFirstFileA((temp + "\\Setup.*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return found;
   do {
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsWorkspaceName(entry.cFileName)) {
+    const std::string folder = temp + "\\" + entry.cFileName;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsWorkspaceName(entry.cFileName) &&
+        GetFileAttributesA((folder + "\\" + kWorkspaceMarker).c_str()) != INVALID_FILE_ATTRIBUTES) {
       found = temp + "\\" + entry.cFileName;
       ++count;
     }
