@@ -5,7 +5,9 @@
 # "_Setup.lib" is (traditional encryption). A run with the unpadded
 # installer gives the fixed part (about 7 s of progress and pause); the
 # difference, per 100 MB, is the time of copying the archive and
-# extracting the installer.
+# extracting the installer. The archive's copy alone is then timed side by
+# side with CopyFileA (bench/archive_copy_driver.cpp, the program's own copy
+# loop), and the extraction is the rest.
 #   bench/setup_memory.sh [SIZE_MB] [RUNS]   (default 300 MB, 2 runs; the best counts)
 # Needs the x86_64 and native build trees (scripts/build.sh x86_64 native).
 set -euo pipefail
@@ -25,6 +27,8 @@ trap cleanup EXIT
 
 driver="$work/setup_memory_driver.exe"
 x86_64-w64-mingw32-g++-posix -O2 -static -o "$driver" "$root/bench/setup_memory_driver.cpp" -lpsapi
+copier="$work/archive_copy_driver.exe"
+x86_64-w64-mingw32-g++-posix -Os -static -I"$root/src" -o "$copier" "$root/bench/archive_copy_driver.cpp"
 
 installer="$x64/tests/fixtures/installer/test_installer.exe"
 cp "$installer" "$work/small.exe"
@@ -55,7 +59,7 @@ for run in $(seq "$runs"); do
     p=$(awk '/^peak_working_set_kb/ {print $2}' "$work/run.log")
     c=$(awk '/^exit_code/ {print $2}' "$work/run.log")
     [ "$c" = 259 ] || { echo "setup_memory.sh: Setup.exe ended with $c" >&2; exit 1; }
-    cmp -s "$work/$kind.exe" "$work/temp-$kind/_inst32d.exe" ||
+    cmp -s "$work/$kind.exe" "$work"/temp-$kind/Setup.*/_inst32d.exe ||
       { echo "setup_memory.sh: the extracted installer differs" >&2; exit 1; }
     seconds[$kind]+="$s "
     peak[$kind]+="$p "
@@ -70,3 +74,13 @@ echo "peak working set: $(calc "$large_peak / 1024" 1) MB with the ${size_mb} MB
      "$(calc "$small_peak / 1024" 1) MB without"
 echo "time per 100 MB (copy + extraction): $(calc "($large_best - $small_best) * 100 / $size_mb") s" \
      "(best runs: $large_best s vs $small_best s)"
+mkdir -p "$work/copies"
+/usr/lib/wine/wine64 "$copier" "$(winpath "$work/medium-large/_Setup.lib")" \
+  "$(winpath "$work/copies")" | tr -d '\r' >"$work/copy.log"
+archive_mb=$(du -m "$work/medium-large/_Setup.lib" | cut -f1)
+own=$(awk '/^own_copy_seconds/ {print $2}' "$work/copy.log")
+copyfile=$(awk '/^copyfile_seconds/ {print $2}' "$work/copy.log")
+echo "per 100 MB of archive: the run's own copy $(calc "$own * 100 / $archive_mb") s," \
+     "CopyFileA $(calc "$copyfile * 100 / $archive_mb") s (best of 3 each, alternating)"
+echo "per 100 MB of installer: copy $(calc "$own * 100 / $size_mb") s," \
+     "extraction $(calc "($large_best - $small_best - $own) * 100 / $size_mb") s"

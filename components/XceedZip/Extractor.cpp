@@ -3,9 +3,10 @@
 #include "BcryptCrypto.h"
 #include "core/EntryPath.h"
 #include "core/EntryStream.h"
-#include "core/ResultCodes.h"
+#include "zip/core/XceedZipResults.h"
 #include "core/Wildcard.h"
 
+#include "runtime/FolderTree.h"
 #include "runtime/Handles.h"
 
 #include <zip.h>
@@ -19,7 +20,6 @@ constexpr int kTempNameAttempts = 8;
 
 struct ZipCloser { void operator()(zip_t* za) const { zip_discard(za); } };
 using UniqueZip = std::unique_ptr<zip_t, ZipCloser>;
-using HeldFolder = UniqueHandle<HANDLE, CloseHandleCloser>;
 
 std::wstring Widen(const char* utf8) {
   int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
@@ -56,22 +56,6 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsFolder(const std::wstring& path) {
-  DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Creates the folder and any missing parents.
-bool CreateFolderTree(const std::wstring& folder) {
-  if (folder.empty() || IsFolder(folder)) return true;
-  size_t slash = folder.find_last_of(L"\\/");
-  if (slash != std::wstring::npos && slash > 0 && folder[slash - 1] != L':' &&
-      !CreateFolderTree(folder.substr(0, slash))) {
-    return false;
-  }
-  return CreateDirectoryW(folder.c_str(), nullptr) || IsFolder(folder);
-}
-
 std::wstring FullFolderPath(const std::wstring& folder) {
   DWORD n = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
   if (n == 0) return folder;
@@ -105,6 +89,42 @@ bool RenameOpenFile(HANDLE file, const std::wstring& target) {
                                     static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
+// A folder or file opened as itself (a link as the link), sharing with
+// others everything but deleting: it cannot be renamed or replaced while
+// it is held.
+UniqueFile OpenHeld(const std::wstring& path, DWORD access, DWORD flags) {
+  return UniqueFile(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+}
+
+DWORD AttributesOf(HANDLE handle) {
+  FILE_BASIC_INFO info = {};
+  return GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info)
+             ? info.FileAttributes
+             : INVALID_FILE_ATTRIBUTES;
+}
+
+bool SetAttributesOf(HANDLE handle, DWORD attributes) {
+  FILE_BASIC_INFO info = {};
+  info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+  return SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info) != FALSE;
+}
+
+// The final path of what the handle names, every link resolved.
+std::wstring FinalPath(HANDLE handle) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0) return std::wstring();
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(n + 1);
+  }
+}
+
 // An entry selected for writing, with where it goes.
 struct PlannedEntry {
   zip_uint64_t index;
@@ -126,7 +146,7 @@ private:
   void PlanEntry(zip_uint64_t index);
   LONG CheckFreeSpace() const;
   LONG PlaceEntry(const PlannedEntry& planned);
-  LONG WriteEntry(const PlannedEntry& planned, const std::wstring& parent);
+  LONG WriteEntry(const PlannedEntry& planned, const std::wstring& parent, HANDLE parentHandle);
   UniqueFile CreateTempFile(const std::wstring& parent, std::wstring* path);
   void Note(LONG code) { if (result_ == kResultSuccess) result_ = code; }
 
@@ -229,14 +249,18 @@ LONG Extraction::CheckFreeSpace() const {
   return needed > available.QuadPart ? kResultDiskFull : kResultSuccess;
 }
 
-// Walks down to the entry's folder, creating what is missing. Each folder is
-// held open without delete sharing while the entry is written, so it cannot
-// be swapped for a junction or link meanwhile; one that already is a
-// reparse point (junction, symbolic link, mount point) refuses the entry.
+// Walks down to the entry's folder, creating what is missing. The unzip
+// folder and each folder below it are held open without delete sharing
+// while the entry is written, so none can be swapped for a junction or link
+// meanwhile; one below the unzip folder that already is a reparse point
+// (junction, symbolic link, mount point) refuses the entry. What a folder
+// is, is asked of its handle, not of its name.
 LONG Extraction::PlaceEntry(const PlannedEntry& planned) {
   if (planned.refusal) return planned.refusal;
-  if (!write_) return WriteEntry(planned, std::wstring());
-  std::vector<HeldFolder> held;
+  if (!write_) return WriteEntry(planned, std::wstring(), nullptr);
+  std::vector<UniqueFile> held;
+  held.push_back(OpenHeld(folder_, FILE_READ_ATTRIBUTES, 0));
+  if (!held.back()) return kResultWriteFailed;
   std::wstring parent = folder_;
   for (const std::wstring& folder : planned.folders) {
     parent += L'\\';
@@ -244,18 +268,18 @@ LONG Extraction::PlaceEntry(const PlannedEntry& planned) {
     if (!CreateDirectoryW(parent.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
       return kResultWriteFailed;
     }
-    HANDLE handle = CreateFileW(parent.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return kResultWriteFailed;
-    held.emplace_back(handle);
-    DWORD attributes = GetFileAttributesW(parent.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return kResultWriteFailed;
+    held.push_back(OpenHeld(parent, FILE_READ_ATTRIBUTES, FILE_FLAG_OPEN_REPARSE_POINT));
+    if (!held.back()) return kResultWriteFailed;
+    // Both looks count: where the platform opens a symbolic link's target
+    // for the link (Wine), only the folder's listing shows the link.
+    const DWORD listed = GetFileAttributesW(parent.c_str());
+    const DWORD attributes = AttributesOf(held.back().get()) | listed;
+    if (listed == INVALID_FILE_ATTRIBUTES) return kResultWriteFailed;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return kResultLinkedFolder;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return kResultWriteFailed;
   }
   if (settings_.skipIfExisting && Exists(parent + L'\\' + planned.fileName)) return kResultSuccess;
-  return WriteEntry(planned, parent);
+  return WriteEntry(planned, parent, held.back().get());
 }
 
 // A new file beside the target under a name nobody can predict, created
@@ -283,7 +307,8 @@ UniqueFile Extraction::CreateTempFile(const std::wstring& parent, std::wstring* 
 // name. An existing target is replaced, also when it is read-only; one that
 // cannot be replaced (in use) keeps its content and attributes. Without a
 // parent the data is only read and checked.
-LONG Extraction::WriteEntry(const PlannedEntry& planned, const std::wstring& parent) {
+LONG Extraction::WriteEntry(const PlannedEntry& planned, const std::wstring& parent,
+                            HANDLE parentHandle) {
   XceedZipResult opened = kResultSuccess;
   std::unique_ptr<EntryStream> entry =
       OpenEntryStream(zip_.get(), planned.index, planned.st, passwords_, crypto_, &opened);
@@ -305,15 +330,41 @@ LONG Extraction::WriteEntry(const PlannedEntry& planned, const std::wstring& par
     SetFileTime(out.get(), nullptr, nullptr, &modified);
   }
   if (failure == kResultSuccess) {
-    std::wstring target = parent + L'\\' + planned.fileName;
-    DWORD attributes = GetFileAttributesW(target.c_str());
-    bool cleared = attributes != INVALID_FILE_ATTRIBUTES &&
-                   (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                  FILE_ATTRIBUTE_SYSTEM)) &&
-                   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!RenameOpenFile(out.get(), target)) {
+    // The file written must lie in the held folder, and it gets its name
+    // there: the target is named by the held folder's final path, which no
+    // link re-points.
+    const std::wstring parentFinal = FinalPath(parentHandle);
+    const std::wstring tempName = tempPath.substr(tempPath.find_last_of(L'\\'));
+    if (parentFinal.empty() ||
+        CompareStringOrdinal(FinalPath(out.get()).c_str(), -1, (parentFinal + tempName).c_str(),
+                             -1, TRUE) != CSTR_EQUAL) {
+      failure = kResultLinkedFolder;
+    }
+    const std::wstring target = parentFinal + L'\\' + planned.fileName;
+    // A read-only target is made writable through its own handle (closed
+    // again before the rename replaces it), and given its attributes back
+    // when it could not be replaced.
+    const auto openTarget = [&] {
+      return UniqueFile(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    };
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    bool cleared = false;
+    if (failure == kResultSuccess) {
+      const UniqueFile existing = openTarget();
+      attributes = existing ? AttributesOf(existing.get()) : INVALID_FILE_ATTRIBUTES;
+      cleared = attributes != INVALID_FILE_ATTRIBUTES &&
+                (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                               FILE_ATTRIBUTE_SYSTEM)) &&
+                SetAttributesOf(existing.get(), FILE_ATTRIBUTE_NORMAL);
+    }
+    if (failure == kResultSuccess && !RenameOpenFile(out.get(), target)) {
       failure = kResultWriteFailed;
-      if (cleared) SetFileAttributesW(target.c_str(), attributes);
+      if (cleared) {
+        const UniqueFile existing = openTarget();
+        if (existing) SetAttributesOf(existing.get(), attributes);
+      }
     }
   }
   if (failure != kResultSuccess) {

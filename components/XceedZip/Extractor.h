@@ -18,7 +18,7 @@ struct UnzipSettings {
   bool zipOpenedFiles = false;         // also open an archive another program writes to
 };
 
-// Extracts the matching entries and returns a result code (ResultCodes.h).
+// Extracts the matching entries and returns a result code (zip/core/XceedZipResults.h).
 // A refused or failing entry does not stop the others; the result is the
 // code of the first failure.
 LONG UnzipArchive(const UnzipSettings& settings);

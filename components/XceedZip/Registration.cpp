@@ -1,17 +1,21 @@
 // Self-registration: the class id's in-process server entry.
 //
-//   <Classes>\CLSID\{DB797690-40E0-11D2-9BD5-0060082AE372}
+//   <Classes>\CLSID\{class id}
 //       (default)        "XceedZip Control"
 //       InprocServer32
 //           (default)      full path of this DLL
 //           ThreadingModel "Apartment"
 //
-// <Classes> is HKEY_CLASSES_ROOT (the machine's classes); when that is
-// refused, the user's own classes (HKCU\Software\Classes).
+// <Classes> is the machine's classes, HKLM\Software\Classes, written there
+// directly so that a class key of the user's own (which the merged
+// HKEY_CLASSES_ROOT view would prefer) cannot divert the registration; when
+// the machine's classes refuse it, the user's own (HKCU\Software\Classes).
 #include "Fenced.h"
 #include "Module.h"
 
 #include "runtime/Handles.h"
+#include "runtime/QueryPath.h"
+#include "zip/XceedZipContract.h"
 
 #include <olectl.h>
 
@@ -19,20 +23,20 @@
 
 namespace {
 
-const wchar_t kClassKey[] = L"CLSID\\{DB797690-40E0-11D2-9BD5-0060082AE372}";
-const wchar_t kUserClasses[] = L"Software\\Classes";
+const wchar_t kClasses[] = L"Software\\Classes";
+
+// "CLSID\{...}", from the contract's class id.
+std::wstring ClassKey() {
+  wchar_t id[40] = {};
+  StringFromGUID2(CLSID_XceedZip, id, 40);
+  return std::wstring(L"CLSID\\") + id;
+}
 
 std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(ModuleHandle(), &path[0], static_cast<DWORD>(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  return QueryPath<std::wstring>([](DWORD size, wchar_t* buffer) {
+    const DWORD n = GetModuleFileNameW(ModuleHandle(), buffer, size);
+    return n < size ? n : size * 2;  // a cut path asks for a larger buffer
+  });
 }
 
 LONG SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
@@ -42,7 +46,7 @@ LONG SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
 
 LONG WriteClass(HKEY classes, const std::wstring& path) {
   UniqueKey classKey;
-  LONG status = RegCreateKeyExW(classes, kClassKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+  LONG status = RegCreateKeyExW(classes, ClassKey().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
                                 classKey.put(), nullptr);
   if (status != ERROR_SUCCESS) return status;
   status = SetString(classKey.get(), nullptr, L"XceedZip Control");
@@ -56,14 +60,17 @@ LONG WriteClass(HKEY classes, const std::wstring& path) {
   return status;
 }
 
-LONG OpenUserClasses(UniqueKey& key, bool create) {
-  return create ? RegCreateKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, key.put(), nullptr)
-                : RegOpenKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, KEY_ALL_ACCESS, key.put());
+LONG OpenClasses(HKEY root, UniqueKey& key, bool create) {
+  return create ? RegCreateKeyExW(root, kClasses, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  key.put(), nullptr)
+                : RegOpenKeyExW(root, kClasses, 0, KEY_ALL_ACCESS, key.put());
 }
 
+// A registry status as the HRESULT a caller can read.
+HRESULT ResultOf(LONG status) { return status == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(status); }
+
 LONG DeleteClass(HKEY classes) {
-  LONG status = RegDeleteTreeW(classes, kClassKey);
+  LONG status = RegDeleteTreeW(classes, ClassKey().c_str());
   return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }
 
@@ -71,26 +78,28 @@ LONG DeleteClass(HKEY classes) {
 
 STDAPI DllRegisterServer() {
   return Fenced([]() -> HRESULT {
-    std::wstring path = ModulePath();
-    if (path.empty()) return SELFREG_E_CLASS;
-    LONG status = WriteClass(HKEY_CLASSES_ROOT, path);
+    const std::wstring path = ModulePath();
+    if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+    UniqueKey classes;
+    LONG status = OpenClasses(HKEY_LOCAL_MACHINE, classes, false);
+    if (status == ERROR_SUCCESS) status = WriteClass(classes.get(), path);
     if (status == ERROR_ACCESS_DENIED) {
-      UniqueKey user;
-      status = OpenUserClasses(user, true);
-      if (status == ERROR_SUCCESS) status = WriteClass(user.get(), path);
+      status = OpenClasses(HKEY_CURRENT_USER, classes, true);
+      if (status == ERROR_SUCCESS) status = WriteClass(classes.get(), path);
     }
-    return status == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+    return ResultOf(status);
   });
 }
 
 STDAPI DllUnregisterServer() {
   return Fenced([] {
-    LONG status = DeleteClass(HKEY_CLASSES_ROOT);
-    UniqueKey user;
-    if (OpenUserClasses(user, false) == ERROR_SUCCESS) {
-      LONG userStatus = DeleteClass(user.get());
+    UniqueKey classes;
+    LONG status = OpenClasses(HKEY_LOCAL_MACHINE, classes, false);
+    if (status == ERROR_SUCCESS) status = DeleteClass(classes.get());
+    if (OpenClasses(HKEY_CURRENT_USER, classes, false) == ERROR_SUCCESS) {
+      const LONG userStatus = DeleteClass(classes.get());
       if (status == ERROR_ACCESS_DENIED) status = userStatus;
     }
-    return status == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+    return ResultOf(status);
   });
 }

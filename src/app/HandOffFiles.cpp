@@ -1,22 +1,20 @@
 #include "app/HandOffFiles.h"
 
 #include "app/HandOffStop.h"
-#include "runtime/Folders.h"
+#include "runtime/FileCopy.h"
 #include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
 
 #include <windows.h>
 
-void RemoveLeftover(const std::string& path) {
-  if (!FileExists(path)) return;
-  MakeArchiveOnly(path);
-  if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-    StopSetup(Format(msg::LeftoverText, path.c_str()));
-}
-
-void CopyArchive(const std::string& source, const std::string& copy) {
-  if (!CopyFileA(source.c_str(), copy.c_str(), FALSE))
-    StopSetup(Format(msg::CopyFailedText, source.c_str(), copy.c_str()));
+UniqueFile CopyArchive(const std::string& source, const std::string& copy) {
+  const UniqueFile from(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  UniqueFile to(CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE | FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr));
+  if (from && to && CopyFileContents(from.get(), to.get())) return to;
+  StopSetup(Format(msg::CopyFailedText, source.c_str(), copy.c_str()));
 }
 
 UniqueFile HoldFile(const std::string& path, const std::string& notThereText) {

@@ -1,8 +1,9 @@
-// The progress window TfrmMain: its layout (Main.cpp), the hand-off sequence
-// StartSetup (MainStartSetup.cpp) and the window preparation from the setup
+// The progress window TfrmMain: its layout (Main.cpp), the start of the
+// hand-off (MainStartSetup.cpp) and the window preparation from the setup
 // information (MainPrepare.cpp).
 #pragma once
 
+#include "app/HandOff.h"
 #include "app/ProgressAccessible.h"
 #include "ui/Form.h"
 #include "ui/FormEnvironment.h"
@@ -14,7 +15,7 @@
 
 #include <string>
 
-class TfrmMain : public TForm {
+class TfrmMain : public TForm, public THandOffView {
 public:
   static constexpr char kClassName[] = "TfrmMain";  // the native window class
 
@@ -23,9 +24,14 @@ public:
   explicit TfrmMain(const TFormEnvironment& environment = PlatformEnvironment());
   ~TfrmMain() override;
 
-  // The hand-off: extracts, prepares the window, paces the progress,
-  // launches the installer and ends the process. Never returns.
+  // The hand-off (HandOff.h) with the program's parts and this window as
+  // its view: extracts, prepares the window, paces the progress, launches
+  // the installer and ends the process. Never returns.
   [[noreturn]] void StartSetup();
+
+  // The window as the hand-off's view.
+  void Prepare(const std::string& folder) override { PrepareWindow(folder); }
+  void Pump() override;
 
   // Prepares the window from TempDir + "\setup.inf" and shows it unless the
   // setup information asks for a silent run.
@@ -35,7 +41,7 @@ public:
   void SetTitle(const std::string& text);     // lblTitel
   void SetBody(const std::string& text);      // lbText
   void SetWaitText(const std::string& text);  // lbWait
-  void SetProgress(int position);             // Balken
+  void SetProgress(int position) override;    // Balken
   void Repaint();
 
   // The controls, in creation order: parents before their children,

@@ -31,6 +31,9 @@ std::string SplashExt;
 
 namespace {
 
+// How long a second start looks for the first run's windows.
+constexpr DWORD kHolderPatienceMs = 3000;
+
 const std::string kComponentName = std::string("\\") + medium::kComponentFile;
 const std::string kSplashPicture = std::string("\\") + medium::kSplashBaseName;
 
@@ -132,11 +135,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystemFolder();
   // One run per temporary folder, decided before anything is deployed or a
   // file of that folder is touched. The mutex stays taken until the process
-  // ends. A second run shows nothing and creates no window.
+  // ends. A second run creates no window: it brings the first run's window
+  // forward and ends; a holder that is no run of Setup, or a name taken by
+  // another kind of object, stops it with a box.
   const SingleRun run(TempFolderKey());
-  if (!run.Held()) {
-    run.BringHolderToFront();
-    return 0;
+  if (run.state() != SingleRun::Held) {
+    if (run.state() == SingleRun::OtherRun && run.BringHolderToFront(kHolderPatienceMs)) return 0;
+    MessageBoxA(nullptr, run.state() == SingleRun::OtherRun ? msg::RunNotFoundText
+                                                           : msg::RunNameTakenText,
+                msg::ErrorCaption, MB_OK | MB_ICONSTOP);
+    return 1;
   }
   RunProgram(StartUp);
 }

@@ -14,24 +14,35 @@ std::wstring ObjectName(const wchar_t* kind, const std::wstring& folderKey) {
 
 struct WindowSearch {
   DWORD processId;
-  const char* className;
+  bool visibleOnly;
+  const char* className;  // null: any of the program's own windows
   HWND found;
 };
+
+// The program's top-level windows: its hidden application window (there
+// from its first moments), the progress window and the splash window.
+constexpr const char* kRunWindowClasses[] = {"TApplication", TfrmMain::kClassName,
+                                             TfrmSplashPicture::kClassName};
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<WindowSearch*>(data);
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
   char name[32] = {};
-  if (processId != search->processId || !IsWindowVisible(window) ||
-      !GetClassNameA(window, name, sizeof name) || lstrcmpA(name, search->className) != 0)
+  if (processId != search->processId || (search->visibleOnly && !IsWindowVisible(window)) ||
+      !GetClassNameA(window, name, sizeof name))
     return TRUE;
-  search->found = window;
-  return FALSE;
+  for (const char* className : kRunWindowClasses) {
+    if ((!search->className || search->className == className) && lstrcmpA(name, className) == 0) {
+      search->found = window;
+      return FALSE;
+    }
+  }
+  return TRUE;
 }
 
-HWND VisibleWindowOf(DWORD processId, const char* className) {
-  WindowSearch search{processId, className, nullptr};
+HWND WindowOf(DWORD processId, bool visibleOnly, const char* className) {
+  WindowSearch search{processId, visibleOnly, className, nullptr};
   EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -69,13 +80,17 @@ std::wstring SingleRunHolderName(const std::wstring& folderKey) {
 SingleRun::SingleRun(const std::wstring& folderKey) : key_(folderKey) {
   // Made here, the mutex is ours from the start. Made before by another
   // run, it is ours when it is free, or abandoned by a run that ended
-  // abnormally (WAIT_ABANDONED).
+  // abnormally (WAIT_ABANDONED). An object of another kind under its name,
+  // or one this run may not use, is never taken for a free folder.
   HANDLE mutex = CreateMutexW(nullptr, TRUE, SingleRunMutexName(key_).c_str());
   const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
   mutex_.reset(mutex);
-  if (!mutex_) return;  // no mutex to be had: the run goes on as it always did
+  if (!mutex_) {
+    state_ = NameTaken;
+    return;
+  }
   if (existed && WaitForSingleObject(mutex_.get(), 0) == WAIT_TIMEOUT) {
-    held_ = false;
+    state_ = OtherRun;
     return;
   }
   holder_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD),
@@ -85,18 +100,27 @@ SingleRun::SingleRun(const std::wstring& folderKey) : key_(folderKey) {
   if (view) *static_cast<DWORD*>(view.get()) = GetCurrentProcessId();
 }
 
-void SingleRun::BringHolderToFront() const {
+DWORD SingleRun::Holder() const {
   const UniqueKernelObject record(
       OpenFileMappingW(FILE_MAP_READ, FALSE, SingleRunHolderName(key_).c_str()));
-  if (!record) return;
+  if (!record) return 0;
   const UniqueView view(MapViewOfFile(record.get(), FILE_MAP_READ, 0, 0, sizeof(DWORD)));
-  if (!view) return;
-  const DWORD holder = *static_cast<const DWORD*>(view.get());
-  if (holder == 0) return;  // the holder has not recorded itself yet
-  HWND window = VisibleWindowOf(holder, TfrmMain::kClassName);
-  if (!window) window = VisibleWindowOf(holder, TfrmSplashPicture::kClassName);
-  if (!window) return;
+  return view ? *static_cast<const DWORD*>(view.get()) : 0;
+}
+
+bool SingleRun::BringHolderToFront(DWORD patienceMs) const {
+  // The holder may not have recorded itself or made its first window yet.
+  const DWORD start = GetTickCount();
+  DWORD holder = 0;
+  while (!(holder = Holder()) || !WindowOf(holder, false, nullptr)) {
+    if (GetTickCount() - start >= patienceMs) return false;
+    Sleep(50);
+  }
+  HWND window = WindowOf(holder, true, TfrmMain::kClassName);
+  if (!window) window = WindowOf(holder, true, TfrmSplashPicture::kClassName);
+  if (!window) return true;  // a silent run, or one not showing anything yet
   // Refused when this run is not in the foreground: then at least on top.
   if (!SetForegroundWindow(window))
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return true;
 }

@@ -1,8 +1,9 @@
 // One run at a time per temporary folder. Runs that share a temporary folder
 // would share (and remove) each other's files and start the installer twice,
 // so the first thing a run does is take a mutex named after that folder. A
-// run that finds it held shows nothing of its own: it brings the holder's
-// visible window to the front and ends.
+// run that finds it held brings the holder's visible window to the front
+// and ends; when no window of a run shows up, something else holds the
+// name, and the run says so instead of ending silently.
 #pragma once
 
 #include "runtime/Handles.h"
@@ -21,21 +22,28 @@ std::wstring SingleRunHolderName(const std::wstring& folderKey);
 
 class SingleRun {
 public:
+  enum State { Held, OtherRun, NameTaken };
+
   // Takes the mutex for the folder key, also when its last holder ended
   // without giving it back, and then records this process as the holder.
-  // When the mutex cannot be made at all, the run goes on as if it held it.
   explicit SingleRun(const std::wstring& folderKey);
 
-  // False when another run holds the folder.
-  bool Held() const { return held_; }
+  // Held: this run has the folder. OtherRun: another process holds the
+  // mutex. NameTaken: the name belongs to another kind of object, or the
+  // mutex cannot be had at all.
+  State state() const { return state_; }
 
-  // Brings the holder's progress window to the front, or its splash window
-  // when the progress window is not visible; nothing when neither is.
-  void BringHolderToFront() const;
+  // Waits up to patienceMs for a window of the recorded holder (its hidden
+  // application window counts); false when none came. When one is there,
+  // brings the holder's progress window to the front, or its splash window
+  // when the progress window is not visible.
+  bool BringHolderToFront(DWORD patienceMs) const;
 
 private:
+  DWORD Holder() const;  // the recorded holder's process id, 0 when none
+
   std::wstring key_;
-  bool held_ = true;
+  State state_ = Held;
   // Both live until the process ends; the platform releases the mutex then.
   UniqueKernelObject mutex_;
   UniqueKernelObject holder_;  // shared memory holding the holder's process id

@@ -1,27 +1,12 @@
 #include "runtime/TempFolder.h"
 
+#include "runtime/FolderTree.h"
 #include "runtime/QueryPath.h"
 #include "runtime/WideText.h"
 
 #include <windows.h>
 
 namespace {
-
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Creates the folder and any missing parents; true when it is there.
-bool CreateFolderTree(const std::wstring& path) {
-  std::wstring folder = path;
-  while (folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
-  if (folder.empty() || IsFolder(folder)) return !folder.empty();
-  const size_t slash = folder.find_last_of(L"\\/");
-  if (slash != std::wstring::npos && slash > 0) CreateFolderTree(folder.substr(0, slash));
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return IsFolder(folder);
-}
 
 std::string Ansi(const std::wstring& text) { return AnsiFromWide(text.data(), text.size()); }
 
@@ -40,9 +25,21 @@ std::optional<std::string> AnsiFormOf(const std::wstring& longPath, const std::w
   return Lossless(shortPath);
 }
 
+// The folder the environment names, for a message when the platform gives
+// none (one too long for it).
+std::wstring NamedTempFolder() {
+  std::wstring value(32767, L'\0');
+  DWORD n = GetEnvironmentVariableW(L"TMP", &value[0], 32767);
+  if (n == 0 || n >= 32767) n = GetEnvironmentVariableW(L"TEMP", &value[0], 32767);
+  value.resize(n < 32767 ? n : 0);
+  return value;
+}
+
 TempFolderQuery UsableTempPath() {
   const std::wstring folder = QueryPath<std::wstring>(
       [](DWORD size, wchar_t* buffer) { return GetTempPathW(size, buffer); });
+  if (folder.empty() || folder.size() + kTempFolderRoom >= MAX_PATH)
+    return {TempFolderQuery::TooLong, Ansi(folder.empty() ? NamedTempFolder() : folder)};
   if (!CreateFolderTree(folder)) return {TempFolderQuery::NotCreated, Ansi(folder)};
   std::wstring shortForm = QueryPath<std::wstring>([&](DWORD size, wchar_t* buffer) {
     return GetShortPathNameW(folder.c_str(), buffer, size);

@@ -5,16 +5,22 @@
 // turns into '?'.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
 struct TempFolderQuery {
-  enum Status { Usable, NotCreated, NoAnsiForm };
+  enum Status { Usable, NotCreated, NoAnsiForm, TooLong };
   Status status = Usable;
   // Usable: the folder with its trailing backslash. Otherwise the folder as
   // far as the ANSI code page shows it, for the message.
   std::string path;
 };
+
+// What the run puts below the temporary folder needs this many characters
+// beside it: a workspace ("\\Setup." and 16 digits) and its longest file
+// name ("\\_inst32d.exe"), within the platform's path limit.
+inline constexpr size_t kTempFolderRoom = 23 + 13;
 
 // The temporary folder, created with any missing parents; its short (8.3)
 // form when the long one does not survive the ANSI code page.

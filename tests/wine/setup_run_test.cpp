@@ -55,27 +55,21 @@ TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAn
   SetFileAttributesA(SystemComponent().c_str(), FILE_ATTRIBUTE_READONLY);
   ForgetComponentRegistration();
 
-  // Order of appearance: the setup files are there when the archive's copy
-  // first shows, and the installer is never seen before that copy. (The copy
-  // and the second extraction follow each other within milliseconds, so a
-  // poll may well see both at once; that is no fault.)
-  bool setupFilesBeforeCopy = false;
-  bool installerBeforeCopy = false;
-  bool copySeen = false;
+  // A library planted in the temporary folder under a name the installer
+  // loads by its bare name; an earlier run's workspace, and a folder of the
+  // same name form that is not one (no marker).
+  ASSERT_TRUE(WriteBytes(temp_ + "\\setuphelp.dll", ReadBytes(FixturePath(PLAIN_DLL_PATH))));
+  const std::string earlier = temp_ + "\\Setup.0123456789abcdef";
+  const std::string notOurs = temp_ + "\\Setup.1123456789abcdef";
+  for (const std::string& folder : {earlier, notOurs}) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(WriteBytes(folder + "\\_inst32d.exe", "old"));
+  }
+  ASSERT_TRUE(WriteBytes(earlier + "\\" + kWorkspaceMarker, ""));
   RunOptions options;
   options.currentFolder = medium_;
   options.tempFolder = temp_;
   options.installerLog = log;
-  options.onPoll = [&] {
-    if (copySeen) return;
-    if (!Exists(temp_ + "\\_Setup.lib")) {
-      if (Exists(temp_ + "\\_inst32d.exe")) installerBeforeCopy = true;
-      return;
-    }
-    copySeen = true;
-    setupFilesBeforeCopy = Exists(temp_ + "\\setup.inf") && Exists(temp_ + "\\Deutsch.lng") &&
-                           Exists(temp_ + "\\English.lng");
-  };
   RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
@@ -84,17 +78,22 @@ TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAn
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_EQ(ReadBytes(SystemComponent()), ComponentBytes());
   EXPECT_TRUE(ComponentRegistered());
-  EXPECT_TRUE(copySeen);
-  EXPECT_TRUE(setupFilesBeforeCopy);
-  EXPECT_FALSE(installerBeforeCopy);
+  EXPECT_FALSE(Exists(earlier));
+  EXPECT_TRUE(Exists(notOurs + "\\_inst32d.exe"));
+  // Everything in the workspace, which the installer starts from and sees
+  // as its temporary folder; the planted library is never loaded.
+  const std::string workspace = WorkspaceIn(temp_);
+  ASSERT_FALSE(workspace.empty());
   for (const char* name : {"setup.inf", "Deutsch.lng", "English.lng", "_Setup.lib", "_inst32d.exe"})
-    EXPECT_TRUE(Exists(temp_ + "\\" + name)) << name;
-  EXPECT_EQ(ReadBytes(temp_ + "\\_Setup.lib"), archive);
+    EXPECT_TRUE(Exists(workspace + "\\" + name)) << name;
+  EXPECT_EQ(ReadBytes(workspace + "\\_Setup.lib"), archive);
   // The installer: its program path quoted, the source folder as its only argument.
   std::vector<std::string> lines = Lines(ReadBytes(log));
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + temp_ + "\\_inst32d.exe\" " + medium_);
+  EXPECT_EQ(lines[0], "\"" + workspace + "\\_inst32d.exe\" " + medium_);
   EXPECT_EQ(lines[2], medium_);
+  EXPECT_EQ(Lines(ReadBytes(log + ".env")),
+            (std::vector<std::string>{"TEMP=" + workspace, "setuphelp=-"}));
   EXPECT_EQ(InstallerStarts(log), std::vector<std::string>{"4"}) << "once, SW_SHOWNOACTIVATE";
 }
 
@@ -119,10 +118,11 @@ TEST_F(SetupRun, QuotedSourceArgumentWithBlanksAndTrailingBackslashGoesUnquotedT
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty());
-  std::vector<std::string> lines = Lines(ReadBytes(temp + "\\_inst32d.log"));
+  const std::string workspace = WorkspaceIn(temp);
+  std::vector<std::string> lines = Lines(ReadBytes(workspace + "\\_inst32d.log"));
   EXPECT_FALSE(Exists(base_ + "\\_inst32d.log")) << "the planted program ran";
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium);
+  EXPECT_EQ(lines[0], "\"" + workspace + "\\_inst32d.exe\" " + medium);
   EXPECT_EQ(lines[2], base_ + "\\my");  // split at the blank, as it always was
   EXPECT_EQ(lines[3], "medium");
 }
@@ -149,10 +149,11 @@ TEST_F(SetupRun, DriveRootWithoutArgumentIsTheSourceAndTheTempSubfolderIsMade) {
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_TRUE(IsFolder("X:\\tmp\\Temp"));
-  EXPECT_TRUE(Exists("X:\\tmp\\setup.inf"));
+  const std::string workspace = WorkspaceIn("X:\\tmp");
+  EXPECT_TRUE(Exists(workspace + "\\setup.inf"));
   std::vector<std::string> lines = Lines(ReadBytes("X:\\installer.log"));
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"X:\\tmp\\_inst32d.exe\" X:");
+  EXPECT_EQ(lines[0], "\"" + workspace + "\\_inst32d.exe\" X:");
   EXPECT_EQ(lines[2], "X:");
   RemoveTree("X:\\tmp");
 }
@@ -171,67 +172,6 @@ TEST_F(SetupRun, WithoutTheComponentNothingIsCopiedNothingShownAndTheExitCodeIs0
   EXPECT_FALSE(Exists(SystemComponent()));
   EXPECT_FALSE(Exists(temp_ + "\\setup.inf"));
   EXPECT_TRUE(run.windowsShown.empty());
-}
-
-TEST_F(SetupRun, MissingArchiveShowsTheFehlerBoxThenEndsWith0) {
-  MakeMedium(medium_, true, nullptr);
-
-  RunOptions options = MediumAsArgument(medium_, temp_);
-  RunResult run = RunSetup(options);
-
-  ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exitCode, 0u);
-  ASSERT_EQ(run.boxes.size(), 1u);
-  ExpectBox(run.boxes[0], msg::ErrorCaption, msg::ArchiveMissingText);
-}
-
-TEST_F(SetupRun, ArchiveWithoutSetupInfoEndsQuietlyEvenWithAnEarlierRunsFileInTemp) {
-  const std::string archive = MediumArchive({false, true, true});
-  MakeMedium(medium_, true, &archive);
-  // A read-only setup information file of an earlier run.
-  ASSERT_TRUE(WriteBytes(temp_ + "\\setup.inf", SetupInfoFile(SetupInfo())));
-  SetFileAttributesA((temp_ + "\\setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
-
-  RunOptions options = MediumAsArgument(medium_, temp_);
-  options.installerLog = log_;
-  RunResult run = RunSetup(options);
-
-  ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_TRUE(run.boxes.empty());
-  EXPECT_FALSE(Exists(temp_ + "\\setup.inf"));
-  EXPECT_TRUE(Exists(temp_ + "\\Deutsch.lng"));
-  EXPECT_TRUE(run.windowsShown.empty());
-  EXPECT_EQ(ReadBytes(log_), "");
-}
-
-TEST_F(SetupRun, LongTempFolderIsReadWholeAndAnArchiveWithoutInstallerStopsTheRun) {
-  // The temporary folder's path is far longer than 144 characters; the
-  // archive has no installer, but an earlier run left one there: it is
-  // removed, never started, and the run says that nothing was extracted.
-  temp_ = base_ + "\\" + std::string(40, 't');
-  CreateDirectoryA(temp_.c_str(), nullptr);
-  temp_ += "\\" + std::string(40, 'u');
-  CreateDirectoryA(temp_.c_str(), nullptr);
-  ASSERT_GT(temp_.size(), 150u);
-  const std::string archive = MediumArchive({true, true, false});
-  MakeMedium(medium_, true, &archive);
-  ASSERT_TRUE(WriteBytes(temp_ + "\\_inst32d.exe", InstallerBytes()));
-
-  RunOptions options = MediumAsArgument(medium_, temp_);
-  options.installerLog = log_;
-  RunResult run = RunSetup(options);
-
-  ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exitCode, 1u);
-  ASSERT_EQ(run.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes[0].caption, "Fehler");
-  EXPECT_EQ(run.boxes[0].text, Format(msg::NotExtractedText, (temp_ + "\\_inst32d.exe").c_str(),
-                                      (temp_ + "\\_Setup.lib").c_str()));
-  EXPECT_TRUE(Exists(temp_ + "\\setup.inf"));
-  EXPECT_TRUE(Exists(temp_ + "\\_Setup.lib"));
-  EXPECT_FALSE(Exists(temp_ + "\\_inst32d.exe"));
-  EXPECT_EQ(ReadBytes(log_), "") << "a stale installer was started";
 }
 
 TEST_F(SetupRun, ComponentWithoutRegistrationExportShowsOcxErrorThenTheDefaultFailureReport) {
@@ -256,27 +196,20 @@ TEST_F(SetupRun, ComponentWithoutRegistrationExportShowsOcxErrorThenTheDefaultFa
   EXPECT_FALSE(Exists(temp_ + "\\setup.inf"));
 }
 
-TEST_F(SetupRun, AnotherFailureOfTheFirstExtractionShowsAnEmptyFehlerBoxAndTheRunGoesOn) {
-  // An entry whose name leads out of the folder is refused (a result above
-  // 0 other than 503 and 505); the setup files come out all the same. The
-  // masks stay in force, so the second extraction meets the entry again:
-  // it does not give 0, and the run stops before starting anything.
-  ArchiveContents contents;
-  contents.more = {{"../Outside.lng", "refused"}};
-  const std::string archive = MediumArchive(contents);
+TEST_F(SetupRun, AReadOnlyTemporaryFolderStopsWithABoxBecauseNoWorkspaceCanBeMade) {
+  // C:\setup-ro-medium is a read-only mount (see CMakeLists).
+  const std::string temp = "C:\\setup-ro-medium";
+  ASSERT_FALSE(WriteBytes(temp + "\\probe", "x")) << "the read-only mount is missing";
+  const std::string archive = MediumArchive({});
   MakeMedium(medium_, true, &archive);
 
-  RunResult run = RunSetup(MediumAsArgument(medium_, temp_));
+  RunOptions options = MediumAsArgument(medium_, temp);
+  options.installerLog = log_;
+  RunResult run = RunSetup(options);
 
   ASSERT_TRUE(run.finished);
-  ASSERT_EQ(run.boxes.size(), 2u);
-  ExpectBox(run.boxes[0], msg::ErrorCaption, "");
-  EXPECT_FALSE(Exists(base_ + "\\Outside.lng"));
-  EXPECT_EQ(run.windowsShown.count("TfrmMain"), 1u) << "the progress window came up";
-  ExpectBox(run.boxes[1], msg::ErrorCaption, nullptr);
-  const std::string stop = Format(msg::ExtractFailedText, (temp_ + "\\_inst32d.exe").c_str(),
-                                  (temp_ + "\\_Setup.lib").c_str(), 0L);
-  EXPECT_EQ(run.boxes[1].text.substr(0, stop.find("(Fehler ")), stop.substr(0, stop.find("(Fehler ")));
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_FALSE(Exists(temp_ + "\\_inst32d.log")) << "no installer ran";
+  ASSERT_EQ(run.boxes.size(), 1u);
+  ExpectBox(run.boxes[0], msg::ErrorCaption, Format(msg::WorkspaceNotCreatedText, temp.c_str()).c_str());
+  EXPECT_EQ(ReadBytes(log_), "");
 }

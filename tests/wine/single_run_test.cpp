@@ -8,6 +8,7 @@
 #include "SetupRun.h"
 
 #include "app/SingleRun.h"
+#include "runtime/core/Messages.h"
 #include "app/core/MediumNames.h"
 
 #include <gtest/gtest.h>
@@ -146,7 +147,9 @@ TEST_F(SingleRunTest, SecondStartShowsNothingEndsWith0AndBringsTheFirstRunsWindo
   RunOptions first = Run(temp, log);
   first.onPoll = [&] {
     if (!earlyDone) {
-      if (!OpenRunMutex(temp)) return;
+      // Its hidden application window is what tells a second start that
+      // a run of Setup holds the folder.
+      if (!OpenRunMutex(temp) || !WindowOf(started_.dwProcessId, "TApplication")) return;
       earlyDone = true;
       Suspension held(started_.hThread);
       early = SecondRun(tempInCapitals, log, earlyWindow);
@@ -224,7 +227,9 @@ TEST_F(SingleRunTest, RunAfterAFirstRunWasKilledMidwayGoesOnNormally) {
   RunOptions first = Run(temp, log);
   first.onPoll = [&] {
     if (!mutex) mutex = OpenRunMutex(temp);
-    if (mutex && Exists(temp + "\\" + medium::kSetupInfoFile)) TerminateProcess(started_.hProcess, 99);
+    const std::string workspace = WorkspaceIn(temp);
+    if (mutex && !workspace.empty() && Exists(workspace + "\\" + medium::kSetupInfoFile))
+      TerminateProcess(started_.hProcess, 99);
   };
   const RunResult killed = RunSetup(first);
   ASSERT_EQ(killed.exitCode, 99u);
@@ -234,4 +239,28 @@ TEST_F(SingleRunTest, RunAfterAFirstRunWasKilledMidwayGoesOnNormally) {
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_EQ(StartsIn(log), 1);
+  EXPECT_FALSE(WorkspaceIn(temp).empty()) << "the killed run's workspace is gone, the new one kept";
+}
+
+TEST_F(SingleRunTest, ANameHeldByAnotherProgramOrAnotherKindOfObjectStopsWithABox) {
+  const std::string temp = Folder("tmp");
+  const std::string log = base_ + "\\installer.log";
+  const std::wstring name = SingleRunMutexName(FolderKey(setup_test::Wide(temp)));
+  for (const char* text : {msg::RunNotFoundText, msg::RunNameTakenText}) {
+    const UniqueKernelObject object(text == msg::RunNotFoundText
+                                        ? CreateMutexW(nullptr, TRUE, name.c_str())
+                                        : CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
+    ASSERT_TRUE(object);
+    struct {
+      HANDLE object;
+      const char* text;
+    } c{object.get(), text};
+    const RunResult run = RunSetup(Run(temp, log));
+    EXPECT_EQ(run.exitCode, 1u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].caption, msg::ErrorCaption);
+    EXPECT_EQ(run.boxes[0].text, c.text);
+    EXPECT_EQ(StartsIn(log), 0);
+    if (c.object && c.text == msg::RunNotFoundText) ReleaseMutex(c.object);
+  }
 }

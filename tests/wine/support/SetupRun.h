@@ -14,6 +14,7 @@
 #include "BoxWatcher.h"
 #include "Files.h"
 #include "FixturePaths.h"
+#include "runtime/Workspace.h"
 
 #include <windows.h>
 
@@ -53,6 +54,28 @@ struct RunResult {
   std::vector<BoxSeen> boxes;
   std::set<std::string> windowsShown;  // classes of its windows seen visible (boxes aside)
 };
+
+// The workspace a run left in the temporary folder (temp without a
+// trailing backslash): its one folder of the workspaces' name form holding
+// the marker; empty
+// when there is none, or more than one.
+inline std::string WorkspaceIn(const std::string& temp) {
+  std::string found;
+  int count = 0;
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA((temp + "\\Setup.*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return found;
+  do {
+    const std::string folder = temp + "\\" + entry.cFileName;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsWorkspaceName(entry.cFileName) &&
+        GetFileAttributesA((folder + "\\" + kWorkspaceMarker).c_str()) != INVALID_FILE_ATTRIBUTES) {
+      found = temp + "\\" + entry.cFileName;
+      ++count;
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return count == 1 ? found : std::string();
+}
 
 inline std::string SetupExe() { return FixturePath(SETUP_EXE_PATH); }
 
