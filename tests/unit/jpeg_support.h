@@ -17,11 +17,12 @@
 using Bytes = std::vector<uint8_t>;
 
 // Whether the library build decodes at a scale: the shipped one (and the
-// 32-bit tree's, built with its settings) decodes at full size only.
-#ifdef IDCT_SCALING_SUPPORTED
-constexpr bool kJpegScaling = true;
-#else
+// 32-bit tree's, built with its settings) decodes at full size only
+// (SETUP_JPEG_FULL_SIZE_ONLY, tests/unit/CMakeLists.txt).
+#ifdef SETUP_JPEG_FULL_SIZE_ONLY
 constexpr bool kJpegScaling = false;
+#else
+constexpr bool kJpegScaling = true;
 #endif
 
 // Settings asking for the fast integer transform.
