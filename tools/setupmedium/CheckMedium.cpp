@@ -6,6 +6,7 @@
 #include "MediumFiles.h"
 #include "ReaderFailures.h"
 #include "app/core/MediumNames.h"
+#include "app/core/MediumReading.h"
 #include "app/core/SetupInfo.h"
 #include "runtime/core/CodePage1252.h"
 #include "runtime/core/Failures.h"
@@ -48,10 +49,6 @@ std::string Size(uint64_t bytes) { return std::to_string(bytes) + " bytes"; }
 std::string Lower(std::string text) {
   for (char& c : text) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return text;
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // A folder in the temporary folder, as Setup.exe extracts into its own.
@@ -113,31 +110,23 @@ bool LosesCharacters(const std::string& bytes, int64_t offset) {
   return false;
 }
 
-// The numbers of the texts of a language file that lose characters, walked
-// as the language table loads it.
-std::vector<int32_t> TextsLosingCharacters(const std::string& bytes) {
-  std::vector<int32_t> numbers;
-  TMemoryStream stream(bytes);
-  TReader reader(stream, 4096);
-  try {
-    reader.CheckSignature();
-    reader.ReadStrValue();
-    reader.ReadSymbolValue();
-    const int32_t lists = reader.ReadIntValue();
-    for (int32_t i = 0; i <= lists; ++i) {
-      reader.EnterList();
-      while (!reader.AtListEnd()) {
-        const int32_t number = reader.ReadIntValue();
-        if (LosesCharacters(bytes, reader.ReadOffset())) numbers.push_back(number);
-        reader.ReadStrValue();
-      }
-      reader.LeaveList();
-    }
-  } catch (const Exception&) {
-    // The load itself reports the damage.
+// Hears the product name and version of "Setup.inf" and the texts of the
+// language file as the reading comes to them, and notes those that lose
+// characters.
+class LossListener : public medium::TReadingListener {
+public:
+  const std::string* bytes = nullptr;  // of the file being read
+  std::vector<std::string> fields;
+  std::vector<int32_t> texts;
+
+  void FieldAt(const setupinfo::Field& field, int32_t offset) override {
+    if (field.role == setupinfo::Role::ProductName || field.role == setupinfo::Role::ProductVersion)
+      if (LosesCharacters(*bytes, offset)) fields.push_back(field.name);
   }
-  return numbers;
-}
+  void TextAt(int32_t number, int32_t offset) override {
+    if (LosesCharacters(*bytes, offset)) texts.push_back(number);
+  }
+};
 
 // An entry of the first extraction: where it lies and its bytes (empty when
 // it is too large to hold: then its texts are read from the file only).
@@ -408,7 +397,7 @@ private:
   // does not open, which is reported already).
   std::optional<Extracted> Extract(const std::string& name) {
     const std::string folded = CaseFolded(name);
-    const bool first = folded == CaseFolded(medium::kSetupInfoMask) || EndsWith(folded, ".lng");
+    const bool first = folded == CaseFolded(medium::kSetupInfoMask) || medium::IsLanguageFileName(name);
     const auto found = topEntries_.find(folded);
     if (!first || found == topEntries_.end()) return std::nullopt;
     try {
@@ -441,33 +430,31 @@ private:
                "give [setup] in the description");
       return;
     }
-    const std::string& bytes = found->bytes;
-    TFileStream stream(found->path, fmOpenRead | fmShareDenyNone);
-    TReader reader(stream, 4096);
-    setupinfo::Head head;
-    const char* field = "signature";
-    int32_t offset = 0;
-    std::vector<std::string> losing;
+    LossListener losses;
+    losses.bytes = &found->bytes;
+    std::optional<medium::TSetupInfoReading> reading;
+    bool versionShown = false;
     try {
-      reader.CheckSignature();
-      head.version = setupinfo::ReadFormatVersion(reader);
+      reading.emplace(found->path, &losses);
+      const setupinfo::Head& head = reading->ReadUpToTexts();
       f_.Ok(topic, "format version " + std::to_string(head.version) + (head.version == 0 ? " (no version value)" : ""));
-      const auto track = [&](const setupinfo::Field& f) {
-        field = f.name;
-        offset = reader.ReadOffset();
-        if (f.role == setupinfo::Role::ProductName || f.role == setupinfo::Role::ProductVersion)
-          if (LosesCharacters(bytes, offset)) losing.push_back(f.name);
-      };
-      setupinfo::ReadHead(reader, setupinfo::Part::BeforeTexts, head, track);
-      setupinfo::ReadHead(reader, setupinfo::Part::AfterTexts, head, track);
+      versionShown = true;
+      reading->ReadRest();
     } catch (const Exception& e) {
-      f_.Error(topic, "unreadable at " + std::string(field) + " (offset " + std::to_string(offset) + "): " +
-                          ReaderFailure(e.Message()) + "; " + kFailureBox,
+      const bool signature = !reading;
+      const setupinfo::Head none;
+      const setupinfo::Head& head = signature ? none : reading->Head();
+      if (!signature && !versionShown && std::string(reading->Place()) != "format version")
+        f_.Ok(topic, "format version " + std::to_string(head.version) + (head.version == 0 ? " (no version value)" : ""));
+      f_.Error(topic, "unreadable at " + std::string(signature ? "signature" : reading->Place()) + " (offset " +
+                          std::to_string(signature ? 0 : reading->PlaceOffset()) + "): " + ReaderFailure(e.Message()) +
+                          "; " + kFailureBox,
                "write Setup.inf for its format version " + std::to_string(head.version) +
                    " (setupmedium inspect shows its values)");
       return;
     }
-    for (const std::string& name : losing)
+    const setupinfo::Head& head = reading->Head();
+    for (const std::string& name : losses.fields)
       f_.Warning(topic, name + " has characters that code page 1252 cannot hold: Setup.exe shows \"?\"",
                  "use only characters of code page 1252");
     f_.Ok(topic, "language file " + Quoted(head.languageFile) + ", product " + Quoted(head.productName) + " " +
@@ -476,11 +463,11 @@ private:
       if (text->size() > setupinfo::kMaxProductText)
         f_.Warning(topic, Quoted(setupinfo::ProductText(*text)) + "... is longer than 255 characters and is cut",
                    "shorten the product name or version");
-    CheckLanguage(head);
+    CheckLanguage(*reading, losses);
   }
 
-  void CheckLanguage(const setupinfo::Head& head) {
-    const std::string& name = head.languageFile;
+  void CheckLanguage(medium::TSetupInfoReading& reading, LossListener& losses) {
+    const std::string& name = reading.Head().languageFile;
     const std::string topic = "language file";
     if (name.empty()) {
       f_.Error(topic, "Setup.inf names none: " + kFailureBox, "name the language file in setup.language_file");
@@ -493,39 +480,36 @@ private:
     }
     const auto found = Extract(name);
     if (!found) {
-      f_.Error(topic, Quoted(name) + (EndsWith(Lower(name), ".lng") ? " is not in the archive"
-                                                                    : " does not end in .lng and is never extracted") +
+      f_.Error(topic, Quoted(name) + (medium::IsLanguageFileName(name) ? " is not in the archive"
+                                                                        : " does not end in .lng and is never extracted") +
                           ": " + kFailureBox,
                "pack the language file as NAME.lng and name it in Setup.inf");
       return;
     }
+    losses.bytes = &found->bytes;
     cSprachContainer table;
+    medium::WindowTexts shown;
     try {
-      LoadLanguageFile(table, found->path);
+      shown = reading.ReadTexts(found->path, table);
     } catch (const Exception& e) {
       f_.Error(Printable(name), "unreadable: " + ReaderFailure(e.Message()) + "; " + kFailureBox,
                "write the language file again (setupmedium inspect shows where it breaks)");
       return;
     }
-    for (int32_t number : TextsLosingCharacters(found->bytes))
+    for (int32_t number : losses.texts)
       f_.Warning(Printable(name), "text " + std::to_string(number) +
                                       " has characters that code page 1252 cannot hold: Setup.exe shows \"?\"",
                  "use only characters of code page 1252");
-    for (int32_t number : {1000, 1001, 1002}) {
-      const std::string text = table.FindText(number);
-      if (table.IndexOf(std::to_string(number)) < 0) {
+    for (int32_t number : medium::kWindowTexts) {
+      if (table.IndexOf(number) < 0) {
         f_.Warning(Printable(name), "text " + std::to_string(number) + " is missing: its label stays empty",
                    "give the text " + std::to_string(number));
         continue;
       }
-      CheckPlaceholders(Printable(name), number, text);
+      CheckPlaceholders(Printable(name), number, table.FindText(number));
     }
-    std::string shown = table.GetText(1001);
-    for (const auto& [key, value] : {std::pair{"%PRODUKTNAME%", setupinfo::ProductText(head.productName)},
-                                     std::pair{"%PRODUKTVERSION%", setupinfo::ProductText(head.productVersion)}})
-      for (size_t at; (at = shown.find(key)) != std::string::npos;) shown.replace(at, std::strlen(key), value);
-    f_.Ok(Printable(name), "title " + Quoted(table.GetText(1000)) + ", body " + Quoted(shown) + ", wait " +
-                               Quoted(table.GetText(1002)));
+    f_.Ok(Printable(name), "title " + Quoted(shown.title) + ", body " + Quoted(shown.body) + ", wait " +
+                               Quoted(shown.wait));
   }
 
   void CheckPlaceholders(const std::string& topic, int32_t number, const std::string& text) {
@@ -534,15 +518,16 @@ private:
       if (close == std::string::npos) break;
       const std::string token = text.substr(open, close - open + 1);
       if (token.size() < 3 || token.find(' ') != std::string::npos) continue;
-      const bool known = token == "%PRODUKTNAME%" || token == "%PRODUKTVERSION%";
-      if (known && number == 1001) {
+      const bool known = token == medium::kProductNamePlaceholder || token == medium::kProductVersionPlaceholder;
+      if (known && number == medium::kBodyText) {
         open = close;
         continue;
       }
       f_.Warning(topic, "text " + std::to_string(number) + " shows " + Quoted(token) + " as it is: " +
-                            (known ? "only text 1001 has its placeholders replaced"
-                                   : "Setup.exe replaces only %PRODUKTNAME% and %PRODUKTVERSION%, in capitals"),
-                 "write the placeholder exactly, in text 1001");
+                            (known ? "only text " + std::to_string(medium::kBodyText) + " has its placeholders replaced"
+                                   : std::string("Setup.exe replaces only ") + medium::kProductNamePlaceholder +
+                                         " and " + medium::kProductVersionPlaceholder + ", in capitals"),
+                 "write the placeholder exactly, in text " + std::to_string(medium::kBodyText));
       open = close;
     }
   }
