@@ -1,7 +1,7 @@
 // The value writer, the description format and the inspector.
+#include "InspectValues.h"
 #include "vswriter/Description.h"
 #include "vswriter/ValueWriter.h"
-#include "vswriter/MediumCheck.h"
 
 #include "StreamTestSupport.h"
 #include "streams/core/Reader.h"
@@ -10,6 +10,9 @@
 #include <iterator>
 
 #include <gtest/gtest.h>
+
+using setupmedium::CheckLanguageFile;
+using setupmedium::CheckSetupInfo;
 
 namespace {
 

@@ -316,7 +316,7 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
   RemoveDebris(absolute);
 
   const std::string splashName = std::string(medium::kSplashBaseName) + splashExtension;
-  std::vector<std::string> names = {"Setup.exe", medium::kComponentFile, medium::kArchiveFile};
+  std::vector<std::string> names = {medium::kProgramFile, medium::kComponentFile, medium::kArchiveFile};
   if (d.splash) names.push_back(splashName);
   for (const Placed& file : authorFiles) names.push_back(file.name + (file.source.empty() ? "/" : ""));
 
@@ -324,7 +324,7 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
   RemoveOnInterrupt interrupted(building);
   try {
     WritePlannedRecord(building, names);
-    Copy(d.setupExe, building / "Setup.exe");
+    Copy(d.setupExe, building / medium::kProgramFile);
     Copy(d.component, building / medium::kComponentFile);
     if (d.splash) Copy(*d.splash, building / splashName);
     for (const Placed& file : authorFiles) {

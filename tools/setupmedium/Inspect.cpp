@@ -4,7 +4,7 @@
 #include "MediumFiles.h"
 #include "app/core/MediumNames.h"
 #include "vswriter/Description.h"
-#include "vswriter/MediumCheck.h"
+#include "InspectValues.h"
 
 #include <cstdio>
 #include <filesystem>

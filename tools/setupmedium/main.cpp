@@ -3,7 +3,7 @@
 #include "Archive.h"
 #include "BuildMedium.h"
 #include "CheckMedium.h"
-#include "vswriter/MediumCheck.h"
+#include "ReportText.h"
 #include "ConsoleText.h"
 #include "Inspect.h"
 #include "InstalledFiles.h"

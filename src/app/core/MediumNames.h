@@ -9,6 +9,7 @@
 namespace medium {
 
 // In the source folder.
+inline constexpr char kProgramFile[] = "Setup.exe";
 inline constexpr char kComponentFile[] = "XceedZip.dll";
 inline constexpr char kArchiveFile[] = "_Setup.lib";
 inline constexpr char kSplashBaseName[] = "Setup";

@@ -1,15 +1,16 @@
-#include "vswriter/MediumCheck.h"
+#include "InspectValues.h"
+
+#include "ReportText.h"
 
 #include "app/core/MediumReading.h"
 
 #include "runtime/core/Failures.h"
 #include "text/core/CSprache.h"
-#include "vswriter/ValueWriter.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 
+namespace setupmedium {
 namespace {
 
 void Field(std::string& report, const char* name, const std::string& value) {
@@ -29,21 +30,6 @@ void Failed(std::string& report, const char* step, int64_t offset, int64_t size,
 }
 
 }  // namespace
-
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    char escape[8];
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F || !Utf8FromCp1252Byte(c, out)) {
-      std::snprintf(escape, sizeof escape, "\\x%02X", c);
-      out += escape;
-    }
-  }
-  return out;
-}
 
 bool CheckSetupInfo(const std::string& fileName, std::string& report) {
   report.clear();
@@ -111,3 +97,5 @@ bool CheckLanguageFile(const std::string& fileName, std::string& report) {
       report += "note: text " + std::to_string(number) + " is missing; its label stays empty\n";
   return ok;
 }
+
+}  // namespace setupmedium
