@@ -5,6 +5,7 @@
 #include "CheckMedium.h"
 #include "MediumFiles.h"
 #include "MediumRecord.h"
+#include "ReportText.h"
 #include "SetupFiles.h"
 #include "Signing.h"
 #include "app/core/MediumNames.h"
@@ -23,11 +24,6 @@ namespace setupmedium {
 namespace {
 
 [[noreturn]] void Fail(const std::string& text) { throw BuildError{text}; }
-
-std::string Lower(std::string text) {
-  for (char& c : text) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
 
 void Require(const fs::path& path, const char* what) {
   std::error_code error;
@@ -55,7 +51,7 @@ void RequireDistinctEntries(const MediumDescription& d) {
            "\"; the archive holds one file of a name: rename one of them");
   };
   claim(medium::kSetupInfoMask, d.setupInfFile.empty() ? "[setup]" : "setup.file");
-  for (const LanguageDescription& language : d.languages) claim(language.name + ".lng", "[languages." + language.name + "]");
+  for (const LanguageDescription& language : d.languages) claim(language.name + medium::kLanguageExtension, "[languages." + language.name + "]");
   claim(medium::kInstallerFile, "medium.installer");
   for (const fs::path& extra : d.extraFiles)
     claim(extra.filename().u8string(), "medium.extra_files (" + extra.u8string() + ")");
@@ -251,7 +247,7 @@ void PackArchive(const MediumDescription& d, const fs::path& path, const std::fu
     writer.AddBytes(medium::kSetupInfoMask, SetupInfoFile(info));
   }
   for (const LanguageDescription& language : d.languages) {
-    const std::string name = Utf8FromCp1252(language.name) + ".lng";
+    const std::string name = Utf8FromCp1252(language.name) + medium::kLanguageExtension;
     if (!language.file.empty()) writer.AddFile(name, language.file.u8string());
     else writer.AddBytes(name, LanguageFile(language.name, language.texts));
   }

@@ -3,6 +3,7 @@
 #include "MediumFiles.h"
 #include "MediumRecord.h"
 #include "EntryPath.h"
+#include "ReportText.h"
 #include "app/core/MediumNames.h"
 #include "app/core/SetupInfo.h"
 #include "runtime/core/CodePage1252.h"
@@ -53,11 +54,11 @@ std::string MediumName(const std::string& utf8) {
 }  // namespace
 
 bool IsReservedMediumName(const std::string& name) {
-  std::string lower = name.substr(0, name.find('/'));
-  for (char& c : lower) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  if (lower == "setup.exe" || lower == "xceedzip.dll" || lower == "_setup.lib" || lower == kRecordFile) return true;
+  const std::string lower = Lower(name.substr(0, name.find('/')));
+  for (const char* taken : {medium::kProgramFile, medium::kComponentFile, medium::kArchiveFile, kRecordFile})
+    if (lower == Lower(taken)) return true;
   for (const char* extension : medium::kSplashExtensions)
-    if (lower == std::string("setup") + extension) return true;
+    if (lower == Lower(medium::kSplashBaseName + std::string(extension))) return true;
   return false;
 }
 
@@ -68,30 +69,6 @@ namespace {
 // recurses once per part, so a key of a few hundred thousand parts would run
 // it out of stack.
 constexpr int kMaxKeyParts = 8;
-
-// One UTF-8 character at i: its code and the index after it; false for a
-// byte that starts no valid character.
-bool NextUtf8(const std::string& text, size_t& i, char32_t& code) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const unsigned char lead = p[i];
-  if (lead < 0x80) {
-    code = lead;
-    ++i;
-    return true;
-  }
-  const int extra = lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
-  if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) return false;
-  code = lead & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    if ((p[i + k] & 0xC0) != 0x80) return false;
-    code = code << 6 | (p[i + k] & 0x3F);
-  }
-  if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-      (code >= 0xD800 && code <= 0xDFFF))
-    return false;
-  i += static_cast<size_t>(extra) + 1;
-  return true;
-}
 
 // The line of the first byte that is not UTF-8, or 0.
 int64_t FirstLineNotUtf8(const std::string& text) {
@@ -371,7 +348,7 @@ private:
         Fail(key.source().begin.line, where,
              "must be a plain file name in code page 1252" +
                  (CharacterOutsideCp1252(name).empty() ? "" : ", which cannot hold " + CharacterOutsideCp1252(name)));
-      if (MediumName(name + ".lng") != name + ".lng")
+      if (MediumName(name + medium::kLanguageExtension) != name + medium::kLanguageExtension)
         Fail(key.source().begin.line, where,
              "\"" + name + ".lng\" is no file name Windows allows (a device name such as CON or NUL, "
                              "or a control character)");
@@ -437,13 +414,13 @@ private:
     const std::string lower = CaseFolded(name);
     std::string made;
     for (const LanguageDescription& language : d.languages) {
-      if (CaseFolded(language.name + ".lng") == lower) return;
-      made += (made.empty() ? "" : ", ") + Utf8FromCp1252(language.name) + ".lng";
+      if (CaseFolded(language.name + medium::kLanguageExtension) == lower) return;
+      made += (made.empty() ? "" : ", ") + Utf8FromCp1252(language.name) + medium::kLanguageExtension;
     }
     if (name.find_first_of("/\\:") != std::string::npos)
       Fail(where, "setup.language_file", shown + " is a path; Setup.exe looks for the language file by its name "
                                                  "alone: name one of " + made);
-    if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".lng") != 0)
+    if (!medium::IsLanguageFileName(name))
       Fail(where, "setup.language_file", shown + " does not end in .lng, and Setup.exe extracts only .lng files: "
                                                  "name one of " + made);
     Fail(where, "setup.language_file", shown + " is made by no table in [languages]; the tables make " + made);

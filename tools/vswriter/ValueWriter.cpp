@@ -8,28 +8,37 @@
 namespace {
 
 bool DecodeUtf8(const std::string& utf8, std::u32string& codes) {
-  const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
-  size_t n = utf8.size();
-  for (size_t i = 0; i < n;) {
-    uint8_t lead = p[i];
-    int extra = lead < 0x80 ? 0 : lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
-    if (extra < 0 || i + static_cast<size_t>(extra) >= n) return false;
-    char32_t code = extra == 0 ? lead : (lead & (0x3F >> extra));
-    for (int k = 1; k <= extra; ++k) {
-      uint8_t next = p[i + k];
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF))
-      return false;
+  char32_t code;
+  for (size_t i = 0; i < utf8.size();) {
+    if (!NextUtf8(utf8, i, code)) return false;
     codes += code;
-    i += static_cast<size_t>(extra) + 1;
   }
   return true;
 }
 
 }  // namespace
+
+bool NextUtf8(const std::string& text, size_t& i, char32_t& code) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char lead = p[i];
+  if (lead < 0x80) {
+    code = lead;
+    ++i;
+    return true;
+  }
+  const int extra = lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
+  if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) return false;
+  code = lead & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    if ((p[i + k] & 0xC0) != 0x80) return false;
+    code = code << 6 | (p[i + k] & 0x3F);
+  }
+  if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+      (code >= 0xD800 && code <= 0xDFFF))
+    return false;
+  i += static_cast<size_t>(extra) + 1;
+  return true;
+}
 
 bool Utf16FromUtf8Text(const std::string& utf8, std::u16string& text) {
   std::u32string codes;

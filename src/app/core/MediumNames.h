@@ -18,10 +18,11 @@ inline constexpr const char* kSplashExtensions[] = {".jpg", ".bmp", ".emf", ".wm
 
 // Inside the archive: the masks of the first extraction, then the installer.
 inline constexpr char kLanguageMask[] = "*.lng";
-// Whether that mask takes a file of this name: it ends in ".lng", in any
-// letter case.
+inline constexpr const char* kLanguageExtension = kLanguageMask + 1;
+// Whether that mask takes a file of this name: it ends in the extension, in
+// any letter case.
 inline bool IsLanguageFileName(std::string_view name) {
-  const std::string_view extension = kLanguageMask + 1;
+  const std::string_view extension = kLanguageExtension;
   if (name.size() < extension.size()) return false;
   for (size_t i = 0, at = name.size() - extension.size(); i < extension.size(); ++i) {
     char c = name[at + i];
