@@ -98,7 +98,7 @@ TEST_F(ReleasedMedium, TheSameInputsGiveTheSameArchive) {
   EXPECT_EQ(Read(Build("d") / medium::kArchiveFile), pinned);
   EXPECT_NE(pinned, first);
   setenv("SOURCE_DATE_EPOCH", "yesterday", 1);
-  EXPECT_THROW(Build("e"), BuildError);
+  EXPECT_THROW(Build("e"), ToolError);
 }
 
 TEST_F(ReleasedMedium, PackingProgressRisesByBytes) {
@@ -152,7 +152,7 @@ TEST_F(ReleasedMedium, ReportsSpeakTheAuthorsTerms) {
   try {
     Build("twice");
     ADD_FAILURE() << "built with two files of one name";
-  } catch (const BuildError& e) {
+  } catch (const ToolError& e) {
     EXPECT_NE(e.text.find("medium.extra_files ("), std::string::npos) << e.text;
     EXPECT_EQ(e.text.find(".building-"), std::string::npos) << e.text;
   }

@@ -94,19 +94,17 @@ protected:
     options.force = force;
     try {
       BuildMedium(ReadMediumDescription(description), root_ / "medium", options);
-    } catch (const DescriptionError& e) {
-      ADD_FAILURE() << e.text;
-    } catch (const BuildError& e) {
+    } catch (const ToolError& e) {
       ADD_FAILURE() << e.text;
     }
     return root_ / "medium";
   }
 
-  // The message of the BuildError a build into target raises, or "built".
+  // The message of the ToolError a build into target raises, or "built".
   std::string Refusal(const fs::path& description, const fs::path& target) {
     try {
       BuildMedium(ReadMediumDescription(description), target);
-    } catch (const BuildError& e) {
+    } catch (const ToolError& e) {
       return e.text;
     }
     return "built";
@@ -362,7 +360,7 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
   const auto error = [](const std::string& text) {
     try {
       ParseMediumDescription(text, "m.toml");
-    } catch (const DescriptionError& e) {
+    } catch (const ToolError& e) {
       return e.text;
     }
     return std::string("no error");

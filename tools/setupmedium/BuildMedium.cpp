@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 namespace setupmedium {
 namespace {
 
-[[noreturn]] void Fail(const std::string& text) { throw BuildError{text}; }
+[[noreturn]] void Fail(const std::string& text) { throw ToolError{text}; }
 
 void Require(const fs::path& path, const char* what) {
   std::error_code error;
@@ -338,9 +338,6 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
     MoveIntoPlace(building, absolute);
     result.placed = true;
     return result;
-  } catch (const archive::Error& e) {
-    fs::remove_all(building, error);
-    Fail(e.text);
   } catch (const std::exception& e) {
     fs::remove_all(building, error);
     Fail(e.what());

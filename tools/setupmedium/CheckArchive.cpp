@@ -39,7 +39,7 @@ fs::path Place(const ScratchFolder& scratch, const archive::Reader& zip, int ind
     out.write(data, static_cast<std::streamsize>(size));
     if (also) also(data, size);
   });
-  if (!out.flush()) throw archive::Error{"cannot write " + path.u8string()};
+  if (!out.flush()) throw ToolError{"cannot write " + path.u8string()};
   return path;
 }
 
@@ -56,7 +56,7 @@ void Checker::CheckArchive() {
   try {
     zip = std::make_unique<archive::Reader>(path->u8string());
     zip->OnProgress(progress_);
-  } catch (const archive::Error& e) {
+  } catch (const ToolError& e) {
     f_.Error(medium::kArchiveFile, "cannot be opened as a zip archive (" + e.text + ")",
              "build the medium with setupmedium build");
     return;
@@ -107,7 +107,7 @@ void Checker::CheckArchive() {
       } else {
         zip->Stream(static_cast<int>(i), medium::kArchivePassword, [](const char*, size_t) {});
       }
-    } catch (const archive::Error& e) {
+    } catch (const ToolError& e) {
       opened = false;
       if (e.damaged)
         f_.Error(medium::kArchiveFile, "entry " + Shown(entry) + " is damaged (" + e.text + ")",
@@ -138,7 +138,7 @@ std::optional<Extracted> Checker::Extract(const std::string& name) {
     if (zip_->Entries()[static_cast<size_t>(found->second)].size <= kHeldBytes)
       extracted.bytes = ReadWholeFile(fs::path(extracted.path)).value_or("");
     return extracted;
-  } catch (const archive::Error&) {
+  } catch (const ToolError&) {
     return std::nullopt;
   }
 }

@@ -40,7 +40,7 @@ Findings Unreadable(const std::string& why) {
 Findings CheckMedium(const fs::path& folder, const std::function<void(double)>& progress) {
   try {
     return Checker(folder, progress).Run();
-  } catch (const archive::Error& e) {
+  } catch (const ToolError& e) {
     return Unreadable(e.text);
   } catch (const Exception& e) {
     return Unreadable(ReaderFailure(e.Message()));

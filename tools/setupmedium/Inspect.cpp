@@ -37,7 +37,7 @@ InspectResult Inspect(const std::string& file, const std::string& entry, Inspect
   if (!entry.empty()) {
     archive::Reader zip(file);
     const int index = zip.Find(entry);
-    if (index < 0) throw archive::Error{file + ": no entry " + entry};
+    if (index < 0) throw ToolError{file + ": no entry " + entry};
     bytes = zip.Read(index, medium::kArchivePassword);
     name = fs::u8path(entry).filename().u8string();
   } else if (as == InspectAs::SetupInfo || as == InspectAs::Language) {
@@ -47,7 +47,7 @@ InspectResult Inspect(const std::string& file, const std::string& entry, Inspect
     return result;
   } else {
     auto read = ReadWholeFile(fs::u8path(file));
-    if (!read) throw archive::Error{file + ": cannot be read"};
+    if (!read) throw ToolError{file + ": cannot be read"};
     bytes = std::move(*read);
   }
   if (as == InspectAs::SetupInfo || as == InspectAs::Language) return CheckCopy(bytes, name, as);

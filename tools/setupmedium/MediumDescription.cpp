@@ -222,7 +222,7 @@ private:
   [[noreturn]] void Fail(int64_t line, const std::string& key, const std::string& why) const {
     std::string text = fileName_.u8string() + ":" + std::to_string(line) + ": ";
     if (!key.empty()) text += key + ": ";
-    throw DescriptionError{text + why};
+    throw ToolError{text + why};
   }
   [[noreturn]] void Fail(const toml::node& node, const std::string& key, const std::string& why) const {
     Fail(node.source().begin.line, key, why);
@@ -454,7 +454,7 @@ MediumDescription ParseMediumDescription(const std::string& text, const fs::path
 
 MediumDescription ReadMediumDescription(const fs::path& fileName) {
   std::ifstream in(fileName, std::ios::binary);
-  if (!in || fs::is_directory(fileName)) throw DescriptionError{fileName.u8string() + ": cannot be read"};
+  if (!in || fs::is_directory(fileName)) throw ToolError{fileName.u8string() + ": cannot be read"};
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   return ParseMediumDescription(text, fileName);
 }
