@@ -1,15 +1,15 @@
 #include "Inspect.h"
 
 #include "Archive.h"
+#include "InspectValues.h"
 #include "MediumFiles.h"
+#include "ScratchFolder.h"
 #include "app/core/MediumNames.h"
 #include "vswriter/Description.h"
-#include "InspectValues.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 namespace fs = std::filesystem;
 
@@ -19,13 +19,12 @@ namespace {
 // The checks read through the program's file streams: an entry is read
 // from a copy in the temporary folder, as Setup.exe reads its extractions.
 InspectResult CheckCopy(const std::string& bytes, const std::string& name, InspectAs as) {
-  const fs::path copy = fs::temp_directory_path() / ("setupmedium-inspect-" + std::to_string(std::random_device()()) + "-" + name);
+  const ScratchFolder scratch("inspecting");
+  const fs::path copy = scratch.Path() / fs::u8path(name);
   std::ofstream(copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   InspectResult result;
   result.readable = as == InspectAs::SetupInfo ? CheckSetupInfo(copy.string(), result.text)
                                                : CheckLanguageFile(copy.string(), result.text);
-  std::error_code error;
-  fs::remove(copy, error);
   return result;
 }
 
