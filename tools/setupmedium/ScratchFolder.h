@@ -12,11 +12,12 @@ public:
   // Raises ToolError when no folder can be made; purpose ("signing",
   // "checking") goes into its name and the message.
   explicit ScratchFolder(const std::string& purpose);
+  const std::filesystem::path& Path() const { return path_; }
+
+  // Removes the folder: one owner, never copied.
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
 
 private:
   std::filesystem::path path_;

@@ -148,19 +148,16 @@ std::string HexBytes(const std::string& word) {
   return bytes;
 }
 
-// The text of a word as code page 1252 bytes.
-std::string Ansi(const Line& line, size_t index) {
-  const Word& word = line.words[index];
-  if (!word.quoted) {
-    std::string bytes;
-    if (!Cp1252FromUtf8Text(word.text, bytes)) Failure("text not in code page 1252");
-    return bytes;
-  }
+// The bytes of a quoted word: \x runs as they are, the text between them as
+// code page 1252 or as UTF-8.
+std::string Bytes(const Line& line, size_t index, bool cp1252) {
   std::string bytes;
   for (const Run& run : line.runs[index]) {
     if (run.raw) {
       if (run.unit16) Failure("\\u is for wstr text only");
       bytes += static_cast<char>(run.units[0]);
+    } else if (!cp1252) {
+      bytes += run.utf8;
     } else {
       std::string part;
       if (!Cp1252FromUtf8Text(run.utf8, part)) Failure("text not in code page 1252");
@@ -170,18 +167,18 @@ std::string Ansi(const Line& line, size_t index) {
   return bytes;
 }
 
-std::string Utf8(const Line& line, size_t index) {
-  std::string bytes;
-  for (const Run& run : line.runs[index]) {
-    if (run.raw) {
-      if (run.unit16) Failure("\\u is for wstr text only");
-      bytes += static_cast<char>(run.units[0]);
-    } else {
-      bytes += run.utf8;
-    }
+// The text of a word as code page 1252 bytes.
+std::string Ansi(const Line& line, size_t index) {
+  const Word& word = line.words[index];
+  if (!word.quoted) {
+    std::string bytes;
+    if (!Cp1252FromUtf8Text(word.text, bytes)) Failure("text not in code page 1252");
+    return bytes;
   }
-  return bytes;
+  return Bytes(line, index, true);
 }
+
+std::string Utf8(const Line& line, size_t index) { return Bytes(line, index, false); }
 
 std::u16string Wide(const Line& line, size_t index) {
   std::u16string text;

@@ -69,6 +69,14 @@ private:
   void Value(bool closesList);
   void CollectionStep();
   void PropertiesStep();
+  // At the end tag of the open level: takes it, closes the level and shows
+  // "end".
+  bool AtEnd() {
+    if (data_[pos_] != tgEnd) return false;
+    open_.pop_back();
+    Emit(pos_++, "end");
+    return true;
+  }
   std::string Int(uint8_t kind, size_t start);
   static void CheckLength(size_t start, int64_t length, const char* what);
 
@@ -263,12 +271,7 @@ void Inspector::Value(bool closesList) {
 
 void Inspector::CollectionStep() {
   const size_t start = pos_;
-  if (data_[pos_] == tgEnd) {
-    ++pos_;
-    open_.pop_back();
-    Emit(start, "end");
-    return;
-  }
+  if (AtEnd()) return;
   std::string line = "item";
   uint8_t kind = data_[pos_] & 0x7F;
   if (kind == tgInt8 || kind == tgInt16 || kind == tgInt32) {
@@ -288,12 +291,7 @@ void Inspector::CollectionStep() {
 
 void Inspector::PropertiesStep() {
   const size_t start = pos_;
-  if (data_[pos_] == tgEnd) {
-    ++pos_;
-    open_.pop_back();
-    Emit(start, "end");
-    return;
-  }
+  if (AtEnd()) return;
   uint8_t n = *Take(1, start, "the property name");
   const uint8_t* name = Take(n, start, "the property name");
   Emit(start, "prop " + QuotedAnsi(name, n));

@@ -7,12 +7,15 @@
 
 namespace {
 
-bool DecodeUtf8(const std::string& utf8, std::u32string& codes) {
+// Each character of utf8 handed to put, which appends it to a result or
+// refuses it; out takes the result only when every character went.
+template <typename Text, typename Put>
+bool ConvertUtf8(const std::string& utf8, Text& out, Put put) {
+  Text result;
   char32_t code;
-  for (size_t i = 0; i < utf8.size();) {
-    if (!NextUtf8(utf8, i, code)) return false;
-    codes += code;
-  }
+  for (size_t i = 0; i < utf8.size();)
+    if (!NextUtf8(utf8, i, code) || !put(code, result)) return false;
+  out = std::move(result);
   return true;
 }
 
@@ -41,31 +44,24 @@ bool NextUtf8(const std::string& text, size_t& i, char32_t& code) {
 }
 
 bool Utf16FromUtf8Text(const std::string& utf8, std::u16string& text) {
-  std::u32string codes;
-  if (!DecodeUtf8(utf8, codes)) return false;
-  text.clear();
-  for (char32_t code : codes) {
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      text += static_cast<char16_t>(0xD800 + (code >> 10));
-      text += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+  return ConvertUtf8(utf8, text, [](char32_t code, std::u16string& units) {
+    if (code < 0x10000) {
+      units += static_cast<char16_t>(code);
     } else {
-      text += static_cast<char16_t>(code);
+      units += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      units += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 bool Cp1252FromUtf8Text(const std::string& utf8, std::string& bytes) {
-  std::u32string codes;
-  if (!DecodeUtf8(utf8, codes)) return false;
-  bytes.clear();
-  for (char32_t code : codes) {
+  return ConvertUtf8(utf8, bytes, [](char32_t code, std::string& result) {
     uint8_t byte;
     if (!Cp1252FromUnicode(code, byte)) return false;
-    bytes += static_cast<char>(byte);
-  }
-  return true;
+    result += static_cast<char>(byte);
+    return true;
+  });
 }
 
 void AppendUtf8(char32_t code, std::string& utf8) {
