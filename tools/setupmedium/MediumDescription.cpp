@@ -5,6 +5,7 @@
 #include "EntryPath.h"
 #include "ReportText.h"
 #include "app/core/MediumNames.h"
+#include "app/core/MediumReading.h"
 #include "app/core/SetupInfo.h"
 #include "runtime/core/CodePage1252.h"
 #include "vswriter/ValueWriter.h"
@@ -25,7 +26,8 @@ namespace setupmedium {
 namespace {
 
 // The language texts a description names, by key.
-const std::pair<const char*, int32_t> kTextKeys[] = {{"title", 1000}, {"body", 1001}, {"wait", 1002}};
+const std::pair<const char*, int32_t> kTextKeys[] = {
+    {"title", medium::kTitleText}, {"body", medium::kBodyText}, {"wait", medium::kWaitText}};
 
 // The format versions Setup.inf is documented in.
 constexpr int32_t kDocumentedVersions[] = {0, setupinfo::kBooleanSecondField, setupinfo::kSilentFlagFields,
