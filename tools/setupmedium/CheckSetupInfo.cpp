@@ -4,12 +4,12 @@
 #include "app/core/MediumNames.h"
 #include "app/core/MediumReading.h"
 #include "runtime/core/CodePage1252.h"
-#include "vswriter/ValueWriter.h"
 #include "runtime/core/Failures.h"
 #include "streams/core/ValueTags.h"
 #include "text/core/CSprache.h"
+#include "vswriter/ValueWriter.h"
 
-#include <memory>
+#include <optional>
 
 namespace setupmedium {
 namespace {
