@@ -6,14 +6,8 @@
 # Needs the native tree (scripts/build.sh native) and /usr/bin/time.
 # Prints the maximum resident set size of each, in MB.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
 megabytes=${1:-1024}
-setupmedium="$root/build/native/tools/setupmedium/setupmedium"
-[ -x "$setupmedium" ] || { echo "check_memory.sh: build the native tree first" >&2; exit 1; }
-
-work=$(mktemp -d /tmp/check-memory.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-"$setupmedium" init "$work/desc" >/dev/null
+source "$(dirname "$0")/medium_description.sh" check_memory.sh
 # Windows image heads are enough for the check; the installer is sparse.
 python3 - "$work/desc" <<'PY'
 import struct, sys
@@ -25,7 +19,6 @@ for name, library in (("Setup.exe", False), ("XceedZip.dll", True), ("installer.
     open(f"{sys.argv[1]}/{name}", "wb").write(image(library))
 PY
 truncate -s "${megabytes}M" "$work/desc/installer.exe"
-sed -i 's/^splash = .*//' "$work/desc/medium.toml"
 
 peak() { /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'; }
 build=$(peak "$setupmedium" build --quiet "$work/desc/medium.toml" "$work/medium")

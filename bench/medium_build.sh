@@ -7,17 +7,11 @@
 # Needs the native tree (scripts/build.sh native). Prints both times and
 # the ratio (setupmedium / zip; below 1 means setupmedium is faster).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-# The medium's password, from the program's one place for it.
-password=$(sed -n 's/.*kArchivePassword\[\] = "\(.*\)";/\1/p' "$root/src/app/core/MediumNames.h")
 runs=${1:-3}
 megabytes=${2:-300}
-setupmedium="$root/build/native/tools/setupmedium/setupmedium"
-[ -x "$setupmedium" ] || { echo "medium_build.sh: build the native tree first" >&2; exit 1; }
-
-work=$(mktemp -d /tmp/medium-bench.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-"$setupmedium" init "$work/desc" >/dev/null
+source "$(dirname "$0")/medium_description.sh" medium_build.sh
+# The medium's password, from the program's one place for it.
+password=$(sed -n 's/.*kArchivePassword\[\] = "\(.*\)";/\1/p' "$root/src/app/core/MediumNames.h")
 python3 - "$work/desc/installer.exe" "$megabytes" <<'PY'
 import os, random, sys
 path, mb = sys.argv[1], int(sys.argv[2])
@@ -35,7 +29,6 @@ with open(path, "wb") as f:
 PY
 printf 'MZ' > "$work/desc/Setup.exe"
 cp "$work/desc/Setup.exe" "$work/desc/XceedZip.dll"
-sed -i 's/^splash = .*//' "$work/desc/medium.toml"
 
 best() { sort -n | head -1; }
 elapsed() { local s; s=$(date +%s.%N); "$@" >/dev/null 2>>"$work/errors" || { cat "$work/errors" >&2; exit 1; }; echo "$(date +%s.%N) - $s" | bc; }

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   try {
     setupmedium::ParseMediumDescription(text, "/m/medium.toml");
-  } catch (const setupmedium::DescriptionError& e) {
+  } catch (const ToolError& e) {
     if (e.text.rfind("/m/medium.toml:", 0) != 0) __builtin_trap();
   }
   return 0;

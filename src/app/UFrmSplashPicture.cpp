@@ -1,5 +1,7 @@
 #include "app/UFrmSplashPicture.h"
 
+#include "app/core/SplashDesign.h"
+
 #include "runtime/Application.h"
 #include "runtime/Handles.h"
 #include "ui/core/Design.h"
@@ -12,8 +14,8 @@ namespace {
 // The stored design.
 constexpr int kDesignLeft = 345;
 constexpr int kDesignTop = 201;
-constexpr int kDesignClientWidth = 239;
-constexpr int kDesignClientHeight = 118;
+using splash::kDesignClientWidth;
+using splash::kDesignClientHeight;
 constexpr int kDesignTextHeight = 13;
 constexpr int kFontHeight = -11;
 constexpr COLORREF kTransparentColor = RGB(0, 0, 0);

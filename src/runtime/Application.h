@@ -17,8 +17,6 @@ class TApplication {
 public:
   TApplication();
   ~TApplication();
-  TApplication(const TApplication&) = delete;
-  TApplication& operator=(const TApplication&) = delete;
 
   // The hidden application window.
   HWND Handle() const { return window_.get(); }

@@ -32,14 +32,19 @@ pw::Bmp EightBit(int width, int height) {
   return s;
 }
 
-template <typename Failure>
-void ExpectFailure(const pw::Bytes& bytes, const char* message) {
+template <typename Failure, typename Reading>
+void ExpectFailureOf(Reading reading, const char* message) {
   try {
-    Read(bytes);
+    reading();
     ADD_FAILURE() << "no failure, expected " << message;
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.Message(), message);
   }
+}
+
+template <typename Failure>
+void ExpectFailure(const pw::Bytes& bytes, const char* message) {
+  ExpectFailureOf<Failure>([&] { Read(bytes); }, message);
 }
 
 pw::Bytes Cut(pw::Bytes bytes, size_t length) {
@@ -54,12 +59,7 @@ MetafileData ReadMeta(const pw::Bytes& bytes) {
 
 template <typename Failure>
 void ExpectMetaFailure(const pw::Bytes& bytes, const char* message) {
-  try {
-    ReadMeta(bytes);
-    ADD_FAILURE() << "no failure, expected " << message;
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Message(), message);
-  }
+  ExpectFailureOf<Failure>([&] { ReadMeta(bytes); }, message);
 }
 
 }  // namespace

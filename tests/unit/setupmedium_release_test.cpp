@@ -7,6 +7,7 @@
 #include "CheckMedium.h"
 #include "MediumDescription.h"
 #include "app/core/MediumNames.h"
+#include "../support/MediumTestFiles.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -22,22 +23,6 @@ using namespace setupmedium;
 
 namespace {
 
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-// A Windows program or DLL head of the i686 build.
-std::string Image(bool library) {
-  std::string b(0x40, '\0');
-  b[0] = 'M', b[1] = 'Z', b[0x3C] = 0x40;
-  b += std::string("PE\0\0\x4C\x01", 6) + std::string(16, '\0');
-  b += library ? "\x02\x21" : "\x02\x01";
-  return b + std::string(64, '\0');
-}
-
 // Program files, an installer of random bytes and the sample description
 // without a splash picture, in a fresh folder.
 class ReleasedMedium : public ::testing::Test {
@@ -47,12 +32,12 @@ protected:
             ("setupmedium-release-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root_);
     fs::create_directories(root_ / "src");
-    Write(root_ / "src/Setup.exe", Image(false));
-    Write(root_ / "src/XceedZip.dll", Image(true));
+    WriteText(root_ / "src/Setup.exe", WindowsImageBytes(false));
+    WriteText(root_ / "src/XceedZip.dll", WindowsImageBytes(true));
     std::mt19937 random(7);
-    installer_ = Image(false);
+    installer_ = WindowsImageBytes(false);
     while (installer_.size() < (2u << 20)) installer_ += static_cast<char>(random());
-    Write(root_ / "src/installer.exe", installer_);
+    WriteText(root_ / "src/installer.exe", installer_);
     Describe("");
   }
   void TearDown() override {
@@ -62,10 +47,10 @@ protected:
 
   // The sample with its splash line replaced by extra lines.
   void Describe(const std::string& extra) {
-    std::string text = Read(SETUPMEDIUM_SAMPLE);
+    std::string text = ReadText(SETUPMEDIUM_SAMPLE);
     const size_t splash = text.find("splash = \"splash.bmp\"");
     text.replace(splash, text.find('\n', splash) - splash, extra);
-    Write(root_ / "src/medium.toml", text);
+    WriteText(root_ / "src/medium.toml", text);
   }
 
   fs::path Build(const std::string& name, const std::function<void(double)>& progress = {}) {
@@ -84,8 +69,8 @@ protected:
 };
 
 TEST_F(ReleasedMedium, TheSameInputsGiveTheSameArchive) {
-  const std::string first = Read(Build("a") / medium::kArchiveFile);
-  EXPECT_EQ(Read(Build("b") / medium::kArchiveFile), first);
+  const std::string first = ReadText(Build("a") / medium::kArchiveFile);
+  EXPECT_EQ(ReadText(Build("b") / medium::kArchiveFile), first);
   EXPECT_EQ(CheckMedium(root_ / "a").ExitCode(), 0) << CheckMedium(root_ / "a").Text();
   archive::Reader zip((root_ / "a" / medium::kArchiveFile).string());
   EXPECT_EQ(zip.Read(zip.Find(medium::kInstallerFile), medium::kArchivePassword), installer_);
@@ -93,12 +78,12 @@ TEST_F(ReleasedMedium, TheSameInputsGiveTheSameArchive) {
   // SOURCE_DATE_EPOCH makes the files' own times irrelevant.
   setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
   SetInstallerTime(std::chrono::hours(48));
-  const std::string pinned = Read(Build("c") / medium::kArchiveFile);
+  const std::string pinned = ReadText(Build("c") / medium::kArchiveFile);
   SetInstallerTime(std::chrono::hours(24 * 300));
-  EXPECT_EQ(Read(Build("d") / medium::kArchiveFile), pinned);
+  EXPECT_EQ(ReadText(Build("d") / medium::kArchiveFile), pinned);
   EXPECT_NE(pinned, first);
   setenv("SOURCE_DATE_EPOCH", "yesterday", 1);
-  EXPECT_THROW(Build("e"), BuildError);
+  EXPECT_THROW(Build("e"), ToolError);
 }
 
 TEST_F(ReleasedMedium, PackingProgressRisesByBytes) {
@@ -126,33 +111,33 @@ TEST_F(ReleasedMedium, ReportsSpeakTheAuthorsTerms) {
       << json;
 
   // A changed byte inside the installer's data is damage, not a password.
-  std::string archive = Read(root_ / "m" / medium::kArchiveFile);
+  std::string archive = ReadText(root_ / "m" / medium::kArchiveFile);
   archive[archive.size() / 2] ^= 0x55;
-  Write(root_ / "m" / medium::kArchiveFile, archive);
+  WriteText(root_ / "m" / medium::kArchiveFile, archive);
   std::string text = CheckMedium(root_ / "m").Text();
   EXPECT_NE(text.find("entry _inst32d.exe is damaged"), std::string::npos) << text;
   EXPECT_EQ(text.find("password ("), std::string::npos) << text;
 
   // Quotes inside reported texts are escaped; the readers' German failure
   // texts come with their reason.
-  std::string sample = Read(root_ / "src/medium.toml");
+  std::string sample = ReadText(root_ / "src/medium.toml");
   sample.replace(sample.find("\"Demo Produkt\""), 14, "'Demo \"Pro\"'");
-  Write(root_ / "src/medium.toml", sample);
+  WriteText(root_ / "src/medium.toml", sample);
   text = CheckMedium(Build("q")).Text();
   EXPECT_NE(text.find("product \"Demo \\\"Pro\\\"\""), std::string::npos) << text;
-  Write(root_ / "q/Setup.bmp", "BM");
+  WriteText(root_ / "q/Setup.bmp", "BM");
   text = CheckMedium(root_ / "q").Text();
   EXPECT_NE(text.find("\"Stream-Lesefehler\" (the data end too early)"), std::string::npos) << text;
 
   // Two extra files of one name are named by the description's key.
   fs::create_directories(root_ / "src/a"), fs::create_directories(root_ / "src/b");
-  Write(root_ / "src/a/readme.txt", "a"), Write(root_ / "src/b/README.TXT", "b");
+  WriteText(root_ / "src/a/readme.txt", "a"), WriteText(root_ / "src/b/README.TXT", "b");
   sample.replace(sample.find("extra_files = []"), 16, "extra_files = [\"a/readme.txt\", \"b/README.TXT\"]");
-  Write(root_ / "src/medium.toml", sample);
+  WriteText(root_ / "src/medium.toml", sample);
   try {
     Build("twice");
     ADD_FAILURE() << "built with two files of one name";
-  } catch (const BuildError& e) {
+  } catch (const ToolError& e) {
     EXPECT_NE(e.text.find("medium.extra_files ("), std::string::npos) << e.text;
     EXPECT_EQ(e.text.find(".building-"), std::string::npos) << e.text;
   }

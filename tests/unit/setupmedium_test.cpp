@@ -11,6 +11,7 @@
 #include "Archive.h"
 #include "app/core/MediumNames.h"
 #include "vswriter/ValueWriter.h"
+#include "../support/MediumTestFiles.h"
 #include "../support/PictureWriter.h"
 
 #include <gtest/gtest.h>
@@ -29,27 +30,6 @@ using namespace setupmedium;
 
 namespace {
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteText(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// A Windows image head: MZ, then the PE header with machine and flags.
-std::string WindowsImageBytes(uint16_t machine, bool library) {
-  std::string b(0x40, '\0');
-  b[0] = 'M', b[1] = 'Z', b[0x3C] = 0x40;
-  b += std::string("PE\0\0", 4);
-  b += static_cast<char>(machine & 0xFF), b += static_cast<char>(machine >> 8);
-  b += std::string(16, '\0');
-  const uint16_t flags = library ? 0x2102 : 0x0102;
-  b += static_cast<char>(flags & 0xFF), b += static_cast<char>(flags >> 8);
-  return b + std::string(64, '\0');
-}
-
 // The sample's [setup] replaced by the author's own file.
 std::vector<std::pair<std::string, std::string>> OwnSetupInf(const std::string& file) {
   return {{"format_version = 5000", "file = \"" + file + "\""}, {"product_name = \"Demo Produkt\"", ""},
@@ -65,9 +45,9 @@ protected:
                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_ / "src");
-    WriteText(root_ / "src/Setup.exe", WindowsImageBytes(0x014C, false));
-    WriteText(root_ / "src/XceedZip.dll", WindowsImageBytes(0x014C, true));
-    WriteText(root_ / "src/installer.exe", WindowsImageBytes(0x014C, false));
+    WriteText(root_ / "src/Setup.exe", WindowsImageBytes(false));
+    WriteText(root_ / "src/XceedZip.dll", WindowsImageBytes(true));
+    WriteText(root_ / "src/installer.exe", WindowsImageBytes(false));
     picture_writer::Bmp bmp;
     bmp.width = 40, bmp.height = 20;
     bmp.pixels = picture_writer::Bytes(40 * 3 * 20, 0x80);
@@ -94,19 +74,17 @@ protected:
     options.force = force;
     try {
       BuildMedium(ReadMediumDescription(description), root_ / "medium", options);
-    } catch (const DescriptionError& e) {
-      ADD_FAILURE() << e.text;
-    } catch (const BuildError& e) {
+    } catch (const ToolError& e) {
       ADD_FAILURE() << e.text;
     }
     return root_ / "medium";
   }
 
-  // The message of the BuildError a build into target raises, or "built".
+  // The message of the ToolError a build into target raises, or "built".
   std::string Refusal(const fs::path& description, const fs::path& target) {
     try {
       BuildMedium(ReadMediumDescription(description), target);
-    } catch (const BuildError& e) {
+    } catch (const ToolError& e) {
       return e.text;
     }
     return "built";
@@ -172,7 +150,7 @@ TEST_F(MediumTest, CheckFindsEachPlantedFaultWithItsSeverity) {
       {"missing installer", {}, [&](const fs::path& m) { rezip(m, medium::kArchivePassword, medium::kInstallerFile); }, Severity::Error,
        "_inst32d.exe"},
       {"component of the wrong machine", {},
-       [](const fs::path& m) { WriteText(m / "XceedZip.dll", WindowsImageBytes(0x8664, true)); }, Severity::Error,
+       [](const fs::path& m) { WriteText(m / "XceedZip.dll", WindowsImageBytes(true, 0x8664)); }, Severity::Error,
        "XceedZip.dll"},
       {"Setup.inf cut short", OwnSetupInf("short.inf"), nullptr, Severity::Error, "Setup.inf"},
   };
@@ -247,8 +225,8 @@ TEST_F(MediumTest, ABrokenMediumIsRefusedAndThePreviousOneStays) {
   const fs::path medium = Build(Describe());
   const std::string record = ReadText(medium / ".setupmedium-record");
   WriteText(root_ / "src/notes.bmp", "just some text");
-  WriteText(root_ / "src/program.jpg", WindowsImageBytes(0x014C, false));
-  WriteText(root_ / "src/XceedZip64.dll", WindowsImageBytes(0x8664, true));
+  WriteText(root_ / "src/program.jpg", WindowsImageBytes(false));
+  WriteText(root_ / "src/XceedZip64.dll", WindowsImageBytes(true, 0x8664));
   WriteText(root_ / "src/garbage.inf", "garbage");
   const std::vector<std::pair<std::string, std::string>> pictures = {
       {"splash = \"splash.bmp\"", "splash = \"notes.bmp\""}, {"splash = \"splash.bmp\"", "splash = \"program.jpg\""}};
@@ -362,7 +340,7 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
   const auto error = [](const std::string& text) {
     try {
       ParseMediumDescription(text, "m.toml");
-    } catch (const DescriptionError& e) {
+    } catch (const ToolError& e) {
       return e.text;
     }
     return std::string("no error");

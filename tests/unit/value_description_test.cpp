@@ -1,7 +1,7 @@
 // The value writer, the description format and the inspector.
+#include "InspectValues.h"
 #include "vswriter/Description.h"
 #include "vswriter/ValueWriter.h"
-#include "vswriter/MediumCheck.h"
 
 #include "StreamTestSupport.h"
 #include "streams/core/Reader.h"
@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+using setupmedium::CheckLanguageFile;
+using setupmedium::CheckSetupInfo;
+
 namespace {
 
 std::string Build(const std::string& description) {
@@ -19,7 +22,7 @@ std::string Build(const std::string& description) {
   return bytes;
 }
 
-std::string BuildError(const std::string& description) {
+std::string ToolError(const std::string& description) {
   std::string bytes, error;
   EXPECT_FALSE(BuildValueStream(description, bytes, error));
   return error;
@@ -147,12 +150,12 @@ TEST(ValueDescription, OffsetsAndNestingAreShown) {
 }
 
 TEST(ValueDescription, FaultyLinesAreReportedWithTheirNumber) {
-  EXPECT_EQ(BuildError("signature\n\nnumber 5\n"), "line 3: unknown kind \"number\"");
-  EXPECT_EQ(BuildError("str \"open\n"), "line 1: quoted text without its closing quote");
-  EXPECT_EQ(BuildError("int8 128\n"), "line 1: \"128\" is not a number from -128 to 127");
-  EXPECT_NE(BuildError("shortstr \"" + std::string(256, 'x') + "\"\n"), "");
-  EXPECT_NE(BuildError("str \"\xE2\x82\"\n"), "");  // malformed UTF-8
-  EXPECT_NE(BuildError("str \"\xE4\xB8\xAD\"\n"), "");  // not in code page 1252
+  EXPECT_EQ(ToolError("signature\n\nnumber 5\n"), "line 3: unknown kind \"number\"");
+  EXPECT_EQ(ToolError("str \"open\n"), "line 1: quoted text without its closing quote");
+  EXPECT_EQ(ToolError("int8 128\n"), "line 1: \"128\" is not a number from -128 to 127");
+  EXPECT_NE(ToolError("shortstr \"" + std::string(256, 'x') + "\"\n"), "");
+  EXPECT_NE(ToolError("str \"\xE2\x82\"\n"), "");  // malformed UTF-8
+  EXPECT_NE(ToolError("str \"\xE4\xB8\xAD\"\n"), "");  // not in code page 1252
 }
 
 // ---- Damaged streams -----------------------------------------------------------

@@ -40,9 +40,7 @@ TEST_F(MediumNames, ALanguageFileAndAnExtraFileWithACedillaRunTo259) {
         std::filesystem::path(Wide(medium_)));
     ASSERT_TRUE(built.placed) << built.findings.Text();
     EXPECT_EQ(built.findings.ExitCode(), 0) << built.findings.Text();
-  } catch (const setupmedium::DescriptionError& e) {
-    FAIL() << e.text;
-  } catch (const setupmedium::BuildError& e) {
+  } catch (const ToolError& e) {
     FAIL() << e.text;
   }
 

@@ -19,7 +19,7 @@ std::string ZipText(zip_error_t* error) { return zip_error_strerror(error); }
 std::string ZipText(zip_t* zip) { return zip_strerror(zip); }
 
 [[noreturn]] void Fail(const std::string& label, const std::string& why) {
-  throw Error{label + ": " + why};
+  throw ToolError{label + ": " + why};
 }
 
 zip_uint16_t Method(Encryption encryption) {
@@ -276,7 +276,7 @@ void Reader::Stream(int index, const std::string& password,
   const int code = n < 0 ? zip_error_code_zip(zip_file_get_error(file)) : ZIP_ER_OK;
   zip_fclose(file);
   if (code == ZIP_ER_CRC || code == ZIP_ER_ZLIB || code == ZIP_ER_COMPRESSED_DATA)
-    throw Error{entry.name + ": " + why, true};
+    throw ToolError{entry.name + ": " + why, true};
   if (n < 0) Fail(entry.name, why);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "PackedEntry.h"
+#include "ToolError.h"
 
 #include <cstdint>
 #include <ctime>
@@ -30,12 +31,9 @@ struct EntryOptions {
   bool streamed = false;
 };
 
-// Raised for every failure of libzip or of a file; the text names the
-// archive or the file and libzip's reason.
-struct Error {
-  std::string text;
-  bool damaged = false;  // the data do not match their CRC, or do not inflate
-};
+// Every failure of libzip or of a file raises ToolError; the text names the
+// archive or the file and libzip's reason, damaged tells data that do not
+// match their CRC or do not inflate.
 
 class Writer {
 public:
@@ -97,7 +95,7 @@ struct Entry {
 
 class Reader {
 public:
-  // Raises Error when the file is missing or not a zip archive.
+  // Raises ToolError when the file is missing or not a zip archive.
   explicit Reader(const std::string& path);
   ~Reader();
   Reader(const Reader&) = delete;
@@ -107,7 +105,7 @@ public:
   // The entry whose name equals name without regard to ASCII letter case,
   // as Windows finds files; -1 when there is none.
   int Find(const std::string& name) const;
-  // The entry's bytes, decrypted with password; raises Error with libzip's
+  // The entry's bytes, decrypted with password; raises ToolError with libzip's
   // reason ("Wrong password provided", "CRC error", ...).
   std::string Read(int index, const std::string& password) const;
   // The same, a piece at a time: sink hears every piece of the entry's data

@@ -5,6 +5,7 @@
 #include "CheckMedium.h"
 #include "MediumFiles.h"
 #include "MediumRecord.h"
+#include "ReportText.h"
 #include "SetupFiles.h"
 #include "Signing.h"
 #include "app/core/MediumNames.h"
@@ -22,12 +23,7 @@ namespace fs = std::filesystem;
 namespace setupmedium {
 namespace {
 
-[[noreturn]] void Fail(const std::string& text) { throw BuildError{text}; }
-
-std::string Lower(std::string text) {
-  for (char& c : text) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
+[[noreturn]] void Fail(const std::string& text) { throw ToolError{text}; }
 
 void Require(const fs::path& path, const char* what) {
   std::error_code error;
@@ -55,7 +51,7 @@ void RequireDistinctEntries(const MediumDescription& d) {
            "\"; the archive holds one file of a name: rename one of them");
   };
   claim(medium::kSetupInfoMask, d.setupInfFile.empty() ? "[setup]" : "setup.file");
-  for (const LanguageDescription& language : d.languages) claim(language.name + ".lng", "[languages." + language.name + "]");
+  for (const LanguageDescription& language : d.languages) claim(language.name + medium::kLanguageExtension, "[languages." + language.name + "]");
   claim(medium::kInstallerFile, "medium.installer");
   for (const fs::path& extra : d.extraFiles)
     claim(extra.filename().u8string(), "medium.extra_files (" + extra.u8string() + ")");
@@ -251,7 +247,7 @@ void PackArchive(const MediumDescription& d, const fs::path& path, const std::fu
     writer.AddBytes(medium::kSetupInfoMask, SetupInfoFile(info));
   }
   for (const LanguageDescription& language : d.languages) {
-    const std::string name = Utf8FromCp1252(language.name) + ".lng";
+    const std::string name = Utf8FromCp1252(language.name) + medium::kLanguageExtension;
     if (!language.file.empty()) writer.AddFile(name, language.file.u8string());
     else writer.AddBytes(name, LanguageFile(language.name, language.texts));
   }
@@ -316,7 +312,7 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
   RemoveDebris(absolute);
 
   const std::string splashName = std::string(medium::kSplashBaseName) + splashExtension;
-  std::vector<std::string> names = {"Setup.exe", medium::kComponentFile, medium::kArchiveFile};
+  std::vector<std::string> names = {medium::kProgramFile, medium::kComponentFile, medium::kArchiveFile};
   if (d.splash) names.push_back(splashName);
   for (const Placed& file : authorFiles) names.push_back(file.name + (file.source.empty() ? "/" : ""));
 
@@ -324,7 +320,7 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
   RemoveOnInterrupt interrupted(building);
   try {
     WritePlannedRecord(building, names);
-    Copy(d.setupExe, building / "Setup.exe");
+    Copy(d.setupExe, building / medium::kProgramFile);
     Copy(d.component, building / medium::kComponentFile);
     if (d.splash) Copy(*d.splash, building / splashName);
     for (const Placed& file : authorFiles) {
@@ -342,9 +338,6 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
     MoveIntoPlace(building, absolute);
     result.placed = true;
     return result;
-  } catch (const archive::Error& e) {
-    fs::remove_all(building, error);
-    Fail(e.text);
   } catch (const std::exception& e) {
     fs::remove_all(building, error);
     Fail(e.what());

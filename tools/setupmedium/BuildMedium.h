@@ -9,6 +9,8 @@
 // (MediumRecord.h); a folder holding anything else is never replaced.
 #pragma once
 
+#include "ToolError.h"
+
 #include "Findings.h"
 #include "MediumDescription.h"
 
@@ -18,11 +20,9 @@
 
 namespace setupmedium {
 
-// A build that could not be done: a missing file (named by its path), a
-// target that holds what setupmedium did not write, or a write that failed.
-struct BuildError {
-  std::string text;
-};
+// A build that could not be done raises ToolError: a missing file (named by
+// its path), a target that holds what setupmedium did not write, or a write
+// that failed.
 
 struct BuildOptions {
   bool force = false;  // put a medium with errors into place all the same

@@ -1,15 +1,15 @@
 #include "Inspect.h"
 
 #include "Archive.h"
+#include "InspectValues.h"
 #include "MediumFiles.h"
+#include "ScratchFolder.h"
 #include "app/core/MediumNames.h"
 #include "vswriter/Description.h"
-#include "vswriter/MediumCheck.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 namespace fs = std::filesystem;
 
@@ -19,13 +19,12 @@ namespace {
 // The checks read through the program's file streams: an entry is read
 // from a copy in the temporary folder, as Setup.exe reads its extractions.
 InspectResult CheckCopy(const std::string& bytes, const std::string& name, InspectAs as) {
-  const fs::path copy = fs::temp_directory_path() / ("setupmedium-inspect-" + std::to_string(std::random_device()()) + "-" + name);
+  const ScratchFolder scratch("inspecting");
+  const fs::path copy = scratch.Path() / fs::u8path(name);
   std::ofstream(copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   InspectResult result;
   result.readable = as == InspectAs::SetupInfo ? CheckSetupInfo(copy.string(), result.text)
                                                : CheckLanguageFile(copy.string(), result.text);
-  std::error_code error;
-  fs::remove(copy, error);
   return result;
 }
 
@@ -37,7 +36,7 @@ InspectResult Inspect(const std::string& file, const std::string& entry, Inspect
   if (!entry.empty()) {
     archive::Reader zip(file);
     const int index = zip.Find(entry);
-    if (index < 0) throw archive::Error{file + ": no entry " + entry};
+    if (index < 0) throw ToolError{file + ": no entry " + entry};
     bytes = zip.Read(index, medium::kArchivePassword);
     name = fs::u8path(entry).filename().u8string();
   } else if (as == InspectAs::SetupInfo || as == InspectAs::Language) {
@@ -47,7 +46,7 @@ InspectResult Inspect(const std::string& file, const std::string& entry, Inspect
     return result;
   } else {
     auto read = ReadWholeFile(fs::u8path(file));
-    if (!read) throw archive::Error{file + ": cannot be read"};
+    if (!read) throw ToolError{file + ": cannot be read"};
     bytes = std::move(*read);
   }
   if (as == InspectAs::SetupInfo || as == InspectAs::Language) return CheckCopy(bytes, name, as);

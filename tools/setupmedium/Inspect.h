@@ -16,7 +16,7 @@ struct InspectResult {
 };
 
 // entry: the name inside the archive FILE, or empty for FILE itself.
-// Raises archive::Error when the file or the entry cannot be read.
+// Raises ToolError when the file or the entry cannot be read.
 InspectResult Inspect(const std::string& file, const std::string& entry, InspectAs as);
 
 }  // namespace setupmedium

@@ -3,7 +3,9 @@
 #include "MediumFiles.h"
 #include "MediumRecord.h"
 #include "EntryPath.h"
+#include "ReportText.h"
 #include "app/core/MediumNames.h"
+#include "app/core/MediumReading.h"
 #include "app/core/SetupInfo.h"
 #include "runtime/core/CodePage1252.h"
 #include "vswriter/ValueWriter.h"
@@ -24,7 +26,8 @@ namespace setupmedium {
 namespace {
 
 // The language texts a description names, by key.
-const std::pair<const char*, int32_t> kTextKeys[] = {{"title", 1000}, {"body", 1001}, {"wait", 1002}};
+const std::pair<const char*, int32_t> kTextKeys[] = {
+    {"title", medium::kTitleText}, {"body", medium::kBodyText}, {"wait", medium::kWaitText}};
 
 // The format versions Setup.inf is documented in.
 constexpr int32_t kDocumentedVersions[] = {0, setupinfo::kBooleanSecondField, setupinfo::kSilentFlagFields,
@@ -53,11 +56,11 @@ std::string MediumName(const std::string& utf8) {
 }  // namespace
 
 bool IsReservedMediumName(const std::string& name) {
-  std::string lower = name.substr(0, name.find('/'));
-  for (char& c : lower) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  if (lower == "setup.exe" || lower == "xceedzip.dll" || lower == "_setup.lib" || lower == kRecordFile) return true;
+  const std::string lower = Lower(name.substr(0, name.find('/')));
+  for (const char* taken : {medium::kProgramFile, medium::kComponentFile, medium::kArchiveFile, kRecordFile})
+    if (lower == Lower(taken)) return true;
   for (const char* extension : medium::kSplashExtensions)
-    if (lower == std::string("setup") + extension) return true;
+    if (lower == Lower(medium::kSplashBaseName + std::string(extension))) return true;
   return false;
 }
 
@@ -68,30 +71,6 @@ namespace {
 // recurses once per part, so a key of a few hundred thousand parts would run
 // it out of stack.
 constexpr int kMaxKeyParts = 8;
-
-// One UTF-8 character at i: its code and the index after it; false for a
-// byte that starts no valid character.
-bool NextUtf8(const std::string& text, size_t& i, char32_t& code) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const unsigned char lead = p[i];
-  if (lead < 0x80) {
-    code = lead;
-    ++i;
-    return true;
-  }
-  const int extra = lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
-  if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) return false;
-  code = lead & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    if ((p[i + k] & 0xC0) != 0x80) return false;
-    code = code << 6 | (p[i + k] & 0x3F);
-  }
-  if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-      (code >= 0xD800 && code <= 0xDFFF))
-    return false;
-  i += static_cast<size_t>(extra) + 1;
-  return true;
-}
 
 // The line of the first byte that is not UTF-8, or 0.
 int64_t FirstLineNotUtf8(const std::string& text) {
@@ -245,7 +224,7 @@ private:
   [[noreturn]] void Fail(int64_t line, const std::string& key, const std::string& why) const {
     std::string text = fileName_.u8string() + ":" + std::to_string(line) + ": ";
     if (!key.empty()) text += key + ": ";
-    throw DescriptionError{text + why};
+    throw ToolError{text + why};
   }
   [[noreturn]] void Fail(const toml::node& node, const std::string& key, const std::string& why) const {
     Fail(node.source().begin.line, key, why);
@@ -371,7 +350,7 @@ private:
         Fail(key.source().begin.line, where,
              "must be a plain file name in code page 1252" +
                  (CharacterOutsideCp1252(name).empty() ? "" : ", which cannot hold " + CharacterOutsideCp1252(name)));
-      if (MediumName(name + ".lng") != name + ".lng")
+      if (MediumName(name + medium::kLanguageExtension) != name + medium::kLanguageExtension)
         Fail(key.source().begin.line, where,
              "\"" + name + ".lng\" is no file name Windows allows (a device name such as CON or NUL, "
                              "or a control character)");
@@ -437,13 +416,13 @@ private:
     const std::string lower = CaseFolded(name);
     std::string made;
     for (const LanguageDescription& language : d.languages) {
-      if (CaseFolded(language.name + ".lng") == lower) return;
-      made += (made.empty() ? "" : ", ") + Utf8FromCp1252(language.name) + ".lng";
+      if (CaseFolded(language.name + medium::kLanguageExtension) == lower) return;
+      made += (made.empty() ? "" : ", ") + Utf8FromCp1252(language.name) + medium::kLanguageExtension;
     }
     if (name.find_first_of("/\\:") != std::string::npos)
       Fail(where, "setup.language_file", shown + " is a path; Setup.exe looks for the language file by its name "
                                                  "alone: name one of " + made);
-    if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".lng") != 0)
+    if (!medium::IsLanguageFileName(name))
       Fail(where, "setup.language_file", shown + " does not end in .lng, and Setup.exe extracts only .lng files: "
                                                  "name one of " + made);
     Fail(where, "setup.language_file", shown + " is made by no table in [languages]; the tables make " + made);
@@ -477,7 +456,7 @@ MediumDescription ParseMediumDescription(const std::string& text, const fs::path
 
 MediumDescription ReadMediumDescription(const fs::path& fileName) {
   std::ifstream in(fileName, std::ios::binary);
-  if (!in || fs::is_directory(fileName)) throw DescriptionError{fileName.u8string() + ": cannot be read"};
+  if (!in || fs::is_directory(fileName)) throw ToolError{fileName.u8string() + ": cannot be read"};
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   return ParseMediumDescription(text, fileName);
 }

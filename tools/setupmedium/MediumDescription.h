@@ -5,6 +5,8 @@
 // the description's folder.
 #pragma once
 
+#include "ToolError.h"
+
 #include "Signing.h"
 
 #include <cstdint>
@@ -16,10 +18,7 @@
 
 namespace setupmedium {
 
-// A fault of the description: "FILE:LINE: KEY: why".
-struct DescriptionError {
-  std::string text;
-};
+// A fault of the description raises ToolError: "FILE:LINE: KEY: why".
 
 struct LanguageDescription {
   std::string name;                      // the table's key: the file is NAME.lng
@@ -63,10 +62,10 @@ struct MediumDescription {
 bool IsReservedMediumName(const std::string& name);
 
 // Reads a description from text; fileName is what errors name and the
-// folder that relative paths start from. Raises DescriptionError.
+// folder that relative paths start from. Raises ToolError.
 MediumDescription ParseMediumDescription(const std::string& text, const std::filesystem::path& fileName);
 // Reads the description file; a file that cannot be read is a
-// DescriptionError naming its path.
+// ToolError naming its path.
 MediumDescription ReadMediumDescription(const std::filesystem::path& fileName);
 
 }  // namespace setupmedium

@@ -23,21 +23,7 @@ namespace fs = std::filesystem;
 namespace setupmedium {
 namespace {
 
-[[noreturn]] void Fail(const std::string& text) { throw BuildError{text}; }
-
-fs::path ScratchFolder() {
-  std::random_device random;
-  std::error_code error;
-  const fs::path base = fs::temp_directory_path(error);
-  for (int attempt = 0; attempt < 100 && !error; ++attempt) {
-    const fs::path folder = base / ("setupmedium-signing-" + std::to_string(random() % 1000000));
-    if (fs::create_directory(folder, error)) {
-      fs::permissions(folder, fs::perms::owner_all, error);
-      return folder;
-    }
-  }
-  Fail("cannot make a scratch folder for signing in the temporary folder");
-}
+[[noreturn]] void Fail(const std::string& text) { throw ToolError{text}; }
 
 // The password from the environment, written to a file only the user can
 // read (osslsigncode -readpass), so that it never shows in a command line.
@@ -96,28 +82,20 @@ void Sign(const SigningDescription& s, const fs::path& password, const fs::path&
 }  // namespace
 
 SignedPrograms::SignedPrograms(const MediumDescription& d)
-    : scratch_(ScratchFolder()), signed_(std::make_unique<MediumDescription>(d)) {
-  try {
-    const SigningDescription& s = *d.signing;
-    for (const fs::path& file : {s.certificate, s.key})
-      if (!file.empty() && !fs::is_regular_file(file))
-        Fail("missing file: " + file.u8string() + " (signing)");
-    const fs::path password = s.passwordVariable.empty() ? fs::path() : PasswordFile(s, scratch_);
-    const fs::path log = scratch_ / "osslsigncode.log";
-    Sign(s, password, d.setupExe, signed_->setupExe = scratch_ / "Setup.exe", log);
-    Sign(s, password, d.component, signed_->component = scratch_ / "component.dll", log);
-    Sign(s, password, d.installer, signed_->installer = scratch_ / "installer.exe", log);
-    signed_->signing.reset();
-  } catch (...) {
-    std::error_code error;
-    fs::remove_all(scratch_, error);
-    throw;
-  }
+    : scratch_("signing"), signed_(std::make_unique<MediumDescription>(d)) {
+  const fs::path& folder = scratch_.Path();
+  const SigningDescription& s = *d.signing;
+  for (const fs::path& file : {s.certificate, s.key})
+    if (!file.empty() && !fs::is_regular_file(file))
+      Fail("missing file: " + file.u8string() + " (signing)");
+  const fs::path password = s.passwordVariable.empty() ? fs::path() : PasswordFile(s, folder);
+  const fs::path log = folder / "osslsigncode.log";
+  Sign(s, password, d.setupExe, signed_->setupExe = folder / "Setup.exe", log);
+  Sign(s, password, d.component, signed_->component = folder / "component.dll", log);
+  Sign(s, password, d.installer, signed_->installer = folder / "installer.exe", log);
+  signed_->signing.reset();
 }
 
-SignedPrograms::~SignedPrograms() {
-  std::error_code error;
-  fs::remove_all(scratch_, error);
-}
+SignedPrograms::~SignedPrograms() = default;
 
 }  // namespace setupmedium

@@ -4,6 +4,8 @@
 // the signed copies are made in a scratch folder of their own.
 #pragma once
 
+#include "ScratchFolder.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -24,7 +26,7 @@ struct MediumDescription;
 
 // The description's programs signed into a scratch folder, removed again
 // when this goes; Description() names the signed copies (and no [signing]).
-// Raises BuildError when a program cannot be signed.
+// Raises ToolError when a program cannot be signed.
 class SignedPrograms {
 public:
   explicit SignedPrograms(const MediumDescription& d);
@@ -34,7 +36,7 @@ public:
   const MediumDescription& Description() const { return *signed_; }
 
 private:
-  std::filesystem::path scratch_;
+  ScratchFolder scratch_;  // first made, last gone: the signed copies live in it
   std::unique_ptr<MediumDescription> signed_;
 };
 

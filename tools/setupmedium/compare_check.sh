@@ -10,12 +10,8 @@ windows=$1 native=$2 setup_exe=$3 component=$4 installer=$5 sample=$6 work=$7
 wine() { "$(dirname "$0")/../../scripts/wine-run" "$windows" "$@"; }
 winpath() { echo "Z:$1" | tr / '\\'; }
 
-rm -rf "$work"
-mkdir -p "$work/desc"
-sed '/^splash = /d' "$sample" >"$work/desc/medium.toml"
-cp "$setup_exe" "$work/desc/Setup.exe"
-cp "$component" "$work/desc/XceedZip.dll"
-cp "$installer" "$work/desc/installer.exe"
+source "$(dirname "$0")/test_description.sh"
+fresh_description "$sample" "$setup_exe" "$component" "$installer" "$work"
 wine build --quiet "$(winpath "$work/desc/medium.toml")" "$(winpath "$work/medium")"
 # Faults: a JPEG that is none, a metafile that is never shown.
 printf '\xff\xd8\xff\xe0 not a picture' >"$work/medium/Setup.jpg"

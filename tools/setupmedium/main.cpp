@@ -3,7 +3,7 @@
 #include "Archive.h"
 #include "BuildMedium.h"
 #include "CheckMedium.h"
-#include "vswriter/MediumCheck.h"
+#include "ReportText.h"
 #include "ConsoleText.h"
 #include "Inspect.h"
 #include "InstalledFiles.h"
@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -122,19 +123,23 @@ std::function<void(double)> Progress(const std::string& what, bool shown) {
 
 int Build(const std::string& description, const std::string& target, bool quiet, bool force) {
   BuildResult result;
+  std::optional<MediumDescription> read;
   try {
-    const MediumDescription d = ReadMediumDescription(fs::u8path(description));
-    for (const std::string& warning : d.warnings) Print(stderr, warning + "\n");
+    read.emplace(ReadMediumDescription(fs::u8path(description)));
+  } catch (const ToolError& e) {
+    Print(stderr, e.text + "\n");
+    return 2;
+  }
+  const MediumDescription& d = *read;
+  for (const std::string& warning : d.warnings) Print(stderr, warning + "\n");
+  try {
     std::error_code error;
     const bool large = fs::file_size(d.installer, error) >= kLargeArchive && !error;
     BuildOptions options;
     options.force = force;
     options.progress = Progress("packing _Setup.lib", !quiet && large);
     result = BuildMedium(d, fs::u8path(target), options);
-  } catch (const DescriptionError& e) {
-    Print(stderr, e.text + "\n");
-    return 2;
-  } catch (const BuildError& e) {
+  } catch (const ToolError& e) {
     Print(stderr, "setupmedium: " + e.text + "\n");
     return 2;
   }
@@ -183,7 +188,7 @@ int InspectFile(const std::string& file, const std::string& entry, InspectAs as,
     const InspectResult result = Inspect(file, entry, as);
     Print(stdout, result.text);
     return result.readable ? 0 : 1;
-  } catch (const archive::Error& e) {
+  } catch (const ToolError& e) {
     Print(stderr, "setupmedium: " + e.text + "\n");
     return 2;
   }

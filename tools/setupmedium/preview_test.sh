@@ -6,12 +6,8 @@
 # Usage: preview_test.sh NATIVE_SETUPMEDIUM SETUP_EXE COMPONENT INSTALLER RUNNER SAMPLE WORK
 set -euo pipefail
 native=$1 setup_exe=$2 component=$3 installer=$4 runner=$5 sample=$6 work=$7
-rm -rf "$work"
-mkdir -p "$work/desc"
-sed '/^splash = /d' "$sample" >"$work/desc/medium.toml"
-cp "$setup_exe" "$work/desc/Setup.exe"
-cp "$component" "$work/desc/XceedZip.dll"
-cp "$installer" "$work/desc/installer.exe"
+source "$(dirname "$0")/test_description.sh"
+fresh_description "$sample" "$setup_exe" "$component" "$installer" "$work"
 medium="$work/a medium"
 "$native" build --quiet "$work/desc/medium.toml" "$medium"
 zip -q -d "$medium/_Setup.lib" Deutsch.lng

@@ -1,6 +1,7 @@
 // The description parser (text to bytes).
 #include "vswriter/Description.h"
 
+#include "ToolError.h"
 #include "vswriter/ValueWriter.h"
 
 #include <cerrno>
@@ -32,10 +33,7 @@ struct Line {
   std::vector<std::vector<Run>> runs;  // per word; filled for quoted words
 };
 
-class Failure : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
+[[noreturn]] void Failure(const std::string& why) { throw ToolError{why}; }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -93,7 +91,7 @@ Line Split(const std::string& line) {
         AddChar(runs, d);
         ++i;
       }
-      if (!closed) throw Failure("quoted text without its closing quote");
+      if (!closed) Failure("quoted text without its closing quote");
     } else {
       while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '#')
         word.text += line[i++];
@@ -105,13 +103,13 @@ Line Split(const std::string& line) {
 }
 
 int64_t Number(const std::string& word, int64_t low, int64_t high) {
-  if (word.empty()) throw Failure("a number is missing");
+  if (word.empty()) Failure("a number is missing");
   errno = 0;
   char* end = nullptr;
   bool hex = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
   long long value = std::strtoll(word.c_str(), &end, hex ? 16 : 10);
   if (errno != 0 || *end != '\0' || value < low || value > high)
-    throw Failure("\"" + word + "\" is not a number from " + std::to_string(low) + " to " +
+    Failure("\"" + word + "\" is not a number from " + std::to_string(low) + " to " +
                   std::to_string(high));
   return value;
 }
@@ -119,7 +117,7 @@ int64_t Number(const std::string& word, int64_t low, int64_t high) {
 double Real(const std::string& word) {
   char* end = nullptr;
   double value = std::strtod(word.c_str(), &end);
-  if (word.empty() || *end != '\0') throw Failure("\"" + word + "\" is not a number");
+  if (word.empty() || *end != '\0') Failure("\"" + word + "\" is not a number");
   return value;
 }
 
@@ -129,23 +127,42 @@ int64_t Scaled(const std::string& word) {
   std::string whole = word.substr(0, dot);
   std::string places = dot == std::string::npos ? "" : word.substr(dot + 1);
   if (places.size() > 4 || places.find_first_not_of("0123456789") != std::string::npos)
-    throw Failure("\"" + word + "\" is not a decimal with up to four places");
+    Failure("\"" + word + "\" is not a decimal with up to four places");
   bool negative = !whole.empty() && whole[0] == '-';
   uint64_t units = static_cast<uint64_t>(Number(negative ? whole.substr(1) : whole, 0, INT64_MAX / 10000));
   places.append(4 - places.size(), '0');
   uint64_t magnitude = units * 10000 + static_cast<uint64_t>(Number(places, 0, 9999));
   const uint64_t limit = negative ? uint64_t(1) << 63 : static_cast<uint64_t>(INT64_MAX);
-  if (magnitude > limit) throw Failure("\"" + word + "\" is out of range for fixed64");
+  if (magnitude > limit) Failure("\"" + word + "\" is out of range for fixed64");
   return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
 }
 
 std::string HexBytes(const std::string& word) {
-  if (word.size() % 2 != 0) throw Failure("hexadecimal bytes need an even number of digits");
+  if (word.size() % 2 != 0) Failure("hexadecimal bytes need an even number of digits");
   std::string bytes;
   for (size_t i = 0; i < word.size(); i += 2) {
     int high = HexDigit(word[i]), low = HexDigit(word[i + 1]);
-    if (high < 0 || low < 0) throw Failure("\"" + word + "\" is not hexadecimal");
+    if (high < 0 || low < 0) Failure("\"" + word + "\" is not hexadecimal");
     bytes += static_cast<char>(high * 16 + low);
+  }
+  return bytes;
+}
+
+// The bytes of a quoted word: \x runs as they are, the text between them as
+// code page 1252 or as UTF-8.
+std::string Bytes(const Line& line, size_t index, bool cp1252) {
+  std::string bytes;
+  for (const Run& run : line.runs[index]) {
+    if (run.raw) {
+      if (run.unit16) Failure("\\u is for wstr text only");
+      bytes += static_cast<char>(run.units[0]);
+    } else if (!cp1252) {
+      bytes += run.utf8;
+    } else {
+      std::string part;
+      if (!Cp1252FromUtf8Text(run.utf8, part)) Failure("text not in code page 1252");
+      bytes += part;
+    }
   }
   return bytes;
 }
@@ -155,35 +172,13 @@ std::string Ansi(const Line& line, size_t index) {
   const Word& word = line.words[index];
   if (!word.quoted) {
     std::string bytes;
-    if (!Cp1252FromUtf8Text(word.text, bytes)) throw Failure("text not in code page 1252");
+    if (!Cp1252FromUtf8Text(word.text, bytes)) Failure("text not in code page 1252");
     return bytes;
   }
-  std::string bytes;
-  for (const Run& run : line.runs[index]) {
-    if (run.raw) {
-      if (run.unit16) throw Failure("\\u is for wstr text only");
-      bytes += static_cast<char>(run.units[0]);
-    } else {
-      std::string part;
-      if (!Cp1252FromUtf8Text(run.utf8, part)) throw Failure("text not in code page 1252");
-      bytes += part;
-    }
-  }
-  return bytes;
+  return Bytes(line, index, true);
 }
 
-std::string Utf8(const Line& line, size_t index) {
-  std::string bytes;
-  for (const Run& run : line.runs[index]) {
-    if (run.raw) {
-      if (run.unit16) throw Failure("\\u is for wstr text only");
-      bytes += static_cast<char>(run.units[0]);
-    } else {
-      bytes += run.utf8;
-    }
-  }
-  return bytes;
-}
+std::string Utf8(const Line& line, size_t index) { return Bytes(line, index, false); }
 
 std::u16string Wide(const Line& line, size_t index) {
   std::u16string text;
@@ -192,7 +187,7 @@ std::u16string Wide(const Line& line, size_t index) {
       text += static_cast<char16_t>(run.units[0]);
     } else {
       std::u16string part;
-      if (!Utf16FromUtf8Text(run.utf8, part)) throw Failure("text is not valid UTF-8");
+      if (!Utf16FromUtf8Text(run.utf8, part)) Failure("text is not valid UTF-8");
       text += part;
     }
   }
@@ -201,13 +196,13 @@ std::u16string Wide(const Line& line, size_t index) {
 
 void Expect(const Line& line, size_t count) {
   if (line.words.size() != count)
-    throw Failure("\"" + line.words[0].text + "\" takes " + std::to_string(count - 1) +
+    Failure("\"" + line.words[0].text + "\" takes " + std::to_string(count - 1) +
                   (count == 2 ? " argument" : " arguments"));
 }
 
 void ExpectQuoted(const Line& line) {
   Expect(line, 2);
-  if (!line.words[1].quoted) throw Failure("the text must be in quotes");
+  if (!line.words[1].quoted) Failure("the text must be in quotes");
 }
 
 void Write(TValueWriter& w, const Line& line, size_t first);
@@ -217,7 +212,7 @@ void WriteInt(TValueWriter& w, const std::string& kind, const std::string& value
   else if (kind == "int8") w.Int8(static_cast<int8_t>(Number(value, INT8_MIN, INT8_MAX)));
   else if (kind == "int16") w.Int16(static_cast<int16_t>(Number(value, INT16_MIN, INT16_MAX)));
   else if (kind == "int32") w.Int32(static_cast<int32_t>(Number(value, INT32_MIN, INT32_MAX)));
-  else throw Failure("\"" + kind + "\" is not an integer kind");
+  else Failure("\"" + kind + "\" is not an integer kind");
 }
 
 // Writes the value the words from `first` on describe.
@@ -225,9 +220,9 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   Line line;
   line.words.assign(whole.words.begin() + first, whole.words.end());
   line.runs.assign(whole.runs.begin() + first, whole.runs.end());
-  if (line.words.empty()) throw Failure("a value is missing");
+  if (line.words.empty()) Failure("a value is missing");
   const std::string& k = line.words[0].text;
-  if (line.words[0].quoted) throw Failure("a line starts with the kind of its value");
+  if (line.words[0].quoted) Failure("a line starts with the kind of its value");
   if (k == "signature") { Expect(line, 1); w.Signature(); }
   else if (k == "int" || k == "int8" || k == "int16" || k == "int32") { Expect(line, 2); WriteInt(w, k, line.words[1].text); }
   else if (k == "int64") { Expect(line, 2); w.Int64(Number(line.words[1].text, INT64_MIN, INT64_MAX)); }
@@ -235,7 +230,7 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   else if (k == "shortstr") {
     ExpectQuoted(line);
     std::string bytes = Ansi(line, 1);
-    if (bytes.size() > 255) throw Failure("a short string holds at most 255 bytes");
+    if (bytes.size() > 255) Failure("a short string holds at most 255 bytes");
     w.ShortStr(bytes);
   }
   else if (k == "longstr") { ExpectQuoted(line); w.LongStr(Ansi(line, 1)); }
@@ -245,13 +240,13 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   else if (k == "bool") {
     Expect(line, 2);
     const std::string& v = line.words[1].text;
-    if (v != "true" && v != "false") throw Failure("bool takes true or false");
+    if (v != "true" && v != "false") Failure("bool takes true or false");
     w.Bool(v == "true");
   }
   else if (k == "sym") {
     Expect(line, 2);
     std::string name = Ansi(line, 1);
-    if (name.size() > 255) throw Failure("a symbol holds at most 255 bytes");
+    if (name.size() > 255) Failure("a symbol holds at most 255 bytes");
     w.Symbol(name);
   }
   else if (k == "nil") { Expect(line, 1); w.Nil(); }
@@ -260,7 +255,7 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   else if ((k == "float32" || k == "date64") && line.words.size() == 2 &&
            line.words[1].text.compare(0, 5, "bits:") == 0) {
     std::string bytes = HexBytes(line.words[1].text.substr(5));
-    if (bytes.size() != (k == "float32" ? 4u : 8u)) throw Failure("bits: takes the value's bytes in hexadecimal");
+    if (bytes.size() != (k == "float32" ? 4u : 8u)) Failure("bits: takes the value's bytes in hexadecimal");
     w.Tag(k == "float32" ? tgFloat32 : tgDate64);
     w.Raw(bytes);
   }
@@ -270,13 +265,13 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   else if (k == "float80") {
     Expect(line, 2);
     std::string bytes = HexBytes(line.words[1].text);
-    if (bytes.size() != 10) throw Failure("float80 takes 20 hexadecimal digits");
+    if (bytes.size() != 10) Failure("float80 takes 20 hexadecimal digits");
     uint8_t ten[10];
     std::memcpy(ten, bytes.data(), 10);
     w.Float80(ten);
   }
   else if (k == "bytes") {
-    if (line.words.size() > 2) throw Failure("bytes takes one hexadecimal word");
+    if (line.words.size() > 2) Failure("bytes takes one hexadecimal word");
     w.Bytes(line.words.size() == 2 ? HexBytes(line.words[1].text) : std::string());
   }
   else if (k == "set") {
@@ -284,7 +279,7 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
     for (size_t i = 1; i < line.words.size(); ++i) {
       names.push_back(Ansi(line, i));
       if (names.back().empty() || names.back().size() > 255)
-        throw Failure("set names hold 1 to 255 bytes");
+        Failure("set names hold 1 to 255 bytes");
     }
     w.Set(names);
   }
@@ -292,14 +287,14 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   else if (k == "item") {
     size_t i = 1;
     if (i < line.words.size() && line.words[i].text != "start") {
-      if (i + 1 >= line.words.size()) throw Failure("item takes an integer kind and a value");
+      if (i + 1 >= line.words.size()) Failure("item takes an integer kind and a value");
       WriteInt(w, line.words[i].text, line.words[i + 1].text);
       i += 2;
     }
     uint8_t start = tgList;
     if (i < line.words.size()) {
       if (line.words[i].text != "start" || i + 2 != line.words.size())
-        throw Failure("item takes [INTKIND N] [start N]");
+        Failure("item takes [INTKIND N] [start N]");
       start = static_cast<uint8_t>(Number(line.words[i + 1].text, 0, 255));
     }
     w.Tag(start);
@@ -307,13 +302,13 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   else if (k == "prop") {
     Expect(line, 2);
     std::string name = Ansi(line, 1);
-    if (name.empty() || name.size() > 255) throw Failure("property names hold 1 to 255 bytes");
+    if (name.empty() || name.size() > 255) Failure("property names hold 1 to 255 bytes");
     w.Property(name);
   }
   else if (k == "high") {
     size_t before = w.Size();
     Write(w, line, 1);
-    if (w.Size() == before) throw Failure("high needs a value");
+    if (w.Size() == before) Failure("high needs a value");
     std::string data = w.Data();
     // The tag is the first byte written for the value.
     TValueWriter rebuilt;
@@ -326,7 +321,7 @@ void Write(TValueWriter& w, const Line& whole, size_t first) {
   else if (k == "raw") {
     for (size_t i = 1; i < line.words.size(); ++i) w.Raw(HexBytes(line.words[i].text));
   }
-  else throw Failure("unknown kind \"" + k + "\"");
+  else Failure("unknown kind \"" + k + "\"");
 }
 
 }  // namespace
@@ -342,6 +337,9 @@ bool BuildValueStream(const std::string& description, std::string& bytes, std::s
     try {
       Line line = Split(description.substr(start, stop - start));
       if (!line.words.empty()) Write(w, line, 0);
+    } catch (const ToolError& e) {
+      error = "line " + std::to_string(number) + ": " + e.text;
+      return false;
     } catch (const std::exception& e) {
       error = "line " + std::to_string(number) + ": " + e.what();
       return false;

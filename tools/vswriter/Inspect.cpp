@@ -7,6 +7,8 @@
 #include "vswriter/ValueWriter.h"
 
 #include <cinttypes>
+#include "ToolError.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,12 +17,10 @@
 
 namespace {
 
-// Why decoding stopped; the message completes "error at offset N: ".
-class Damage : public std::runtime_error {
-public:
-  Damage(size_t offset, const std::string& why) : std::runtime_error(why), offset(offset) {}
-  size_t offset;
-};
+// Decoding stops: where and why.
+[[noreturn]] void Damage(size_t offset, const std::string& why) {
+  throw ToolError{"error at offset " + std::to_string(offset) + ": " + why};
+}
 
 class Inspector {
 public:
@@ -41,7 +41,7 @@ private:
   // Takes count bytes of the value that starts at `start`, or stops.
   const uint8_t* Take(size_t count, size_t start, const char* what) {
     if (Left() < count)
-      throw Damage(pos_, std::string("the data ends inside ") + what + " that starts at offset " +
+      Damage(pos_, std::string("the data ends inside ") + what + " that starts at offset " +
                              std::to_string(start) + " (" + std::to_string(count) + " bytes needed, " +
                              std::to_string(Left()) + " left)");
     const uint8_t* p = data_ + pos_;
@@ -69,6 +69,14 @@ private:
   void Value(bool closesList);
   void CollectionStep();
   void PropertiesStep();
+  // At the end tag of the open level: takes it, closes the level and shows
+  // "end".
+  bool AtEnd() {
+    if (data_[pos_] != tgEnd) return false;
+    open_.pop_back();
+    Emit(pos_++, "end");
+    return true;
+  }
   std::string Int(uint8_t kind, size_t start);
   static void CheckLength(size_t start, int64_t length, const char* what);
 
@@ -173,7 +181,7 @@ std::string Inspector::Int(uint8_t kind, size_t start) {
 
 void Inspector::CheckLength(size_t start, int64_t length, const char* what) {
   if (length < 0)
-    throw Damage(start, std::string(what) + " has the negative length " + std::to_string(length) +
+    Damage(start, std::string(what) + " has the negative length " + std::to_string(length) +
                             " (the program reads it as an invalid value)");
 }
 
@@ -263,12 +271,7 @@ void Inspector::Value(bool closesList) {
 
 void Inspector::CollectionStep() {
   const size_t start = pos_;
-  if (data_[pos_] == tgEnd) {
-    ++pos_;
-    open_.pop_back();
-    Emit(start, "end");
-    return;
-  }
+  if (AtEnd()) return;
   std::string line = "item";
   uint8_t kind = data_[pos_] & 0x7F;
   if (kind == tgInt8 || kind == tgInt16 || kind == tgInt32) {
@@ -288,25 +291,20 @@ void Inspector::CollectionStep() {
 
 void Inspector::PropertiesStep() {
   const size_t start = pos_;
-  if (data_[pos_] == tgEnd) {
-    ++pos_;
-    open_.pop_back();
-    Emit(start, "end");
-    return;
-  }
+  if (AtEnd()) return;
   uint8_t n = *Take(1, start, "the property name");
   const uint8_t* name = Take(n, start, "the property name");
   Emit(start, "prop " + QuotedAnsi(name, n));
-  if (Left() == 0) throw Damage(pos_, "the data ends before the value of the property at offset " + std::to_string(start));
+  if (Left() == 0) Damage(pos_, "the data ends before the value of the property at offset " + std::to_string(start));
   Value(false);
 }
 
 bool Inspector::Run(std::string& text) {
   bool ok = true;
   try {
-    if (size_ < 4) throw Damage(0, "the data ends inside the signature (" + std::to_string(size_) + " of 4 bytes)");
+    if (size_ < 4) Damage(0, "the data ends inside the signature (" + std::to_string(size_) + " of 4 bytes)");
     if (std::memcmp(data_, "TPF0", 4) != 0)
-      throw Damage(0, "the signature is " + Hex(data_, 4) + ", not TPF0 (54504630)");
+      Damage(0, "the signature is " + Hex(data_, 4) + ", not TPF0 (54504630)");
     Emit(0, "signature");
     pos_ = 4;
     while (pos_ < size_) {
@@ -316,11 +314,11 @@ bool Inspector::Run(std::string& text) {
     }
     if (!open_.empty()) {
       static const char* const names[] = {"list", "collection", "collection item"};
-      throw Damage(pos_, std::string("the data ends inside the ") + names[open_.back().level] +
+      Damage(pos_, std::string("the data ends inside the ") + names[open_.back().level] +
                              " that starts at offset " + std::to_string(open_.back().offset));
     }
-  } catch (const Damage& damage) {
-    out_ += "error at offset " + std::to_string(damage.offset) + ": " + damage.what() + "\n";
+  } catch (const ToolError& damage) {
+    out_ += damage.text + "\n";
     ok = false;
   }
   text = out_;

@@ -7,56 +7,61 @@
 
 namespace {
 
-bool DecodeUtf8(const std::string& utf8, std::u32string& codes) {
-  const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
-  size_t n = utf8.size();
-  for (size_t i = 0; i < n;) {
-    uint8_t lead = p[i];
-    int extra = lead < 0x80 ? 0 : lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
-    if (extra < 0 || i + static_cast<size_t>(extra) >= n) return false;
-    char32_t code = extra == 0 ? lead : (lead & (0x3F >> extra));
-    for (int k = 1; k <= extra; ++k) {
-      uint8_t next = p[i + k];
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF))
-      return false;
-    codes += code;
-    i += static_cast<size_t>(extra) + 1;
-  }
+// Each character of utf8 handed to put, which appends it to a result or
+// refuses it; out takes the result only when every character went.
+template <typename Text, typename Put>
+bool ConvertUtf8(const std::string& utf8, Text& out, Put put) {
+  Text result;
+  char32_t code;
+  for (size_t i = 0; i < utf8.size();)
+    if (!NextUtf8(utf8, i, code) || !put(code, result)) return false;
+  out = std::move(result);
   return true;
 }
 
 }  // namespace
 
-bool Utf16FromUtf8Text(const std::string& utf8, std::u16string& text) {
-  std::u32string codes;
-  if (!DecodeUtf8(utf8, codes)) return false;
-  text.clear();
-  for (char32_t code : codes) {
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      text += static_cast<char16_t>(0xD800 + (code >> 10));
-      text += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-    } else {
-      text += static_cast<char16_t>(code);
-    }
+bool NextUtf8(const std::string& text, size_t& i, char32_t& code) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char lead = p[i];
+  if (lead < 0x80) {
+    code = lead;
+    ++i;
+    return true;
   }
+  const int extra = lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
+  if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) return false;
+  code = lead & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    if ((p[i + k] & 0xC0) != 0x80) return false;
+    code = code << 6 | (p[i + k] & 0x3F);
+  }
+  if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+      (code >= 0xD800 && code <= 0xDFFF))
+    return false;
+  i += static_cast<size_t>(extra) + 1;
   return true;
 }
 
+bool Utf16FromUtf8Text(const std::string& utf8, std::u16string& text) {
+  return ConvertUtf8(utf8, text, [](char32_t code, std::u16string& units) {
+    if (code < 0x10000) {
+      units += static_cast<char16_t>(code);
+    } else {
+      units += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      units += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    }
+    return true;
+  });
+}
+
 bool Cp1252FromUtf8Text(const std::string& utf8, std::string& bytes) {
-  std::u32string codes;
-  if (!DecodeUtf8(utf8, codes)) return false;
-  bytes.clear();
-  for (char32_t code : codes) {
+  return ConvertUtf8(utf8, bytes, [](char32_t code, std::string& result) {
     uint8_t byte;
     if (!Cp1252FromUnicode(code, byte)) return false;
-    bytes += static_cast<char>(byte);
-  }
-  return true;
+    result += static_cast<char>(byte);
+    return true;
+  });
 }
 
 void AppendUtf8(char32_t code, std::string& utf8) {

@@ -4,9 +4,12 @@
 // without regard to letter case.
 #pragma once
 
+#include <string_view>
+
 namespace medium {
 
 // In the source folder.
+inline constexpr char kProgramFile[] = "Setup.exe";
 inline constexpr char kComponentFile[] = "XceedZip.dll";
 inline constexpr char kArchiveFile[] = "_Setup.lib";
 inline constexpr char kSplashBaseName[] = "Setup";
@@ -15,6 +18,19 @@ inline constexpr const char* kSplashExtensions[] = {".jpg", ".bmp", ".emf", ".wm
 
 // Inside the archive: the masks of the first extraction, then the installer.
 inline constexpr char kLanguageMask[] = "*.lng";
+inline constexpr const char* kLanguageExtension = kLanguageMask + 1;
+// Whether that mask takes a file of this name: it ends in the extension, in
+// any letter case.
+inline bool IsLanguageFileName(std::string_view name) {
+  const std::string_view extension = kLanguageExtension;
+  if (name.size() < extension.size()) return false;
+  for (size_t i = 0, at = name.size() - extension.size(); i < extension.size(); ++i) {
+    char c = name[at + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != extension[i]) return false;
+  }
+  return true;
+}
 inline constexpr char kSetupInfoMask[] = "Setup.inf";
 inline constexpr char kInstallerFile[] = "_inst32d.exe";
 

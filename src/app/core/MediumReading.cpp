@@ -22,8 +22,8 @@ WindowTexts WindowTextsOf(const cSprachContainer& table, const setupinfo::Head& 
   return {table.GetText(kTitleText), std::move(body), table.GetText(kWaitText)};
 }
 
-TSetupInfoReading::TSetupInfoReading(const std::string& path)
-    : stream_(path, kSetupInfoOpenMode), reader_(stream_, kValueChunkSize) {
+TSetupInfoReading::TSetupInfoReading(const std::string& path, TReadingListener* listener)
+    : stream_(path, kSetupInfoOpenMode), reader_(stream_, kValueChunkSize), listener_(listener) {
   reader_.CheckSignature();
 }
 
@@ -31,6 +31,7 @@ const setupinfo::Head& TSetupInfoReading::ReadPart(setupinfo::Part part) {
   setupinfo::ReadHead(reader_, part, head_, [this](const setupinfo::Field& field) {
     place_ = field.name;
     placeOffset_ = reader_.ReadOffset();
+    if (listener_) listener_->FieldAt(field, placeOffset_);
   });
   return head_;
 }
@@ -42,11 +43,15 @@ const setupinfo::Head& TSetupInfoReading::ReadUpToTexts() {
   return ReadPart(setupinfo::Part::BeforeTexts);
 }
 
-WindowTexts TSetupInfoReading::ReadTexts(const std::string& languageFilePath) {
+WindowTexts TSetupInfoReading::ReadTexts(const std::string& languageFilePath, cSprachContainer& table) {
   place_ = "language file";
-  cSprachContainer table;
-  LoadLanguageFile(table, languageFilePath);
+  LoadLanguageFile(table, languageFilePath, listener_);
   return WindowTextsOf(table, head_);
+}
+
+WindowTexts TSetupInfoReading::ReadTexts(const std::string& languageFilePath) {
+  cSprachContainer table;
+  return ReadTexts(languageFilePath, table);
 }
 
 const setupinfo::Head& TSetupInfoReading::ReadRest() {

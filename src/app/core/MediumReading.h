@@ -5,13 +5,12 @@
 #pragma once
 
 #include "app/core/SetupInfo.h"
+#include "text/core/CSprache.h"
 #include "streams/core/FileStream.h"
 #include "streams/core/Reader.h"
 
 #include <cstdint>
 #include <string>
-
-class cSprachContainer;
 
 namespace medium {
 
@@ -45,18 +44,31 @@ WindowTexts WindowTextsOf(const cSprachContainer& table, const setupinfo::Head& 
 // Every occurrence of pattern replaced, exact and case-sensitive.
 std::string ReplaceAll(const std::string& text, const std::string& pattern, const std::string& with);
 
+// Hears the values as reading comes to them, with the offset of each value in
+// its file: the fields of the head, then the texts of the language file.
+class TReadingListener : public TTextListener {
+public:
+  virtual void FieldAt(const setupinfo::Field& field, int32_t offset) = 0;
+
+protected:
+  ~TReadingListener() = default;
+};
+
 // One reading of "setup.inf", in the order the program reads it: the head
 // up to the product version, then the texts from the language file (its
 // table and file live only while they are read), then the rest of the head.
 // Every failure is the one Setup.exe raises; Place() tells where it stood.
 class TSetupInfoReading {
 public:
-  // Opens the file and checks the signature.
-  explicit TSetupInfoReading(const std::string& path);
+  // Opens the file and checks the signature. listener, when given, hears
+  // every field and text as it is come to.
+  explicit TSetupInfoReading(const std::string& path, TReadingListener* listener = nullptr);
 
   // The format version and the fields before the texts.
   const setupinfo::Head& ReadUpToTexts();
-  // Loads the language file at languageFilePath and returns the texts.
+  // Loads the language file at languageFilePath into table and returns the
+  // texts.
+  WindowTexts ReadTexts(const std::string& languageFilePath, cSprachContainer& table);
   WindowTexts ReadTexts(const std::string& languageFilePath);
   // The fields after the texts, the silent flag among them.
   const setupinfo::Head& ReadRest();
@@ -75,6 +87,7 @@ private:
   TFileStream stream_;
   TReader reader_;  // goes before the stream
   setupinfo::Head head_;
+  TReadingListener* listener_;
   const char* place_ = "signature";
   int32_t placeOffset_ = 0;
 };

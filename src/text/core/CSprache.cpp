@@ -81,7 +81,7 @@ std::string cSprachContainer::GetText(int32_t number) const {
   }
 }
 
-void LoadLanguageFile(cSprachContainer& table, const std::string& fileName) {
+void LoadLanguageFile(cSprachContainer& table, const std::string& fileName, TTextListener* listener) {
   TReader& reader = table.OpenFile(fileName);
   reader.CheckSignature();
   reader.ReadStrValue();
@@ -91,6 +91,7 @@ void LoadLanguageFile(cSprachContainer& table, const std::string& fileName) {
     reader.EnterList();
     while (!reader.AtListEnd()) {
       int32_t number = reader.ReadIntValue();
+      if (listener) listener->TextAt(number, reader.ReadOffset());
       std::string text = reader.ReadStrValue();
       table.AddText(number, text);
     }

@@ -61,11 +61,22 @@ private:
   std::vector<cFremdsprache> FEntries;
 };
 
+// Hears each text's number and the file offset of its value before the value
+// is read: for a checker that looks at a text's stored bytes.
+class TTextListener {
+public:
+  virtual void TextAt(int32_t number, int32_t offset) = 0;
+
+protected:
+  ~TTextListener() = default;
+};
+
 // Opens fileName into the table and reads its texts: signature, the head's
 // string and symbol, the list count, then every pair of every list. Failures
 // of the file and the reader pass to the caller; entries read before a
-// failure stay. The file stays open until the table goes.
-void LoadLanguageFile(cSprachContainer& table, const std::string& fileName);
+// failure stay. The file stays open until the table goes. listener, when
+// given, hears every text as it is come to.
+void LoadLanguageFile(cSprachContainer& table, const std::string& fileName, TTextListener* listener = nullptr);
 
 // The escape expansion of GetText, on its own.
 std::string ExpandEscapes(const std::string& text);

@@ -17,21 +17,15 @@ public:
   TJPEGImage();
   ~TJPEGImage() override;
 
-  // Takes the stream from its position to its end; a file of 0 bytes is an
-  // empty 0 x 0 picture. A header the library cannot read raises EJPEG and
-  // leaves the picture empty.
-  void LoadFromStream(TStream& stream) override;
-  // The decoded bitmap's size once it exists, else the header's (scaled
-  // when the scale setting is not full size).
-  int Width() override;
-  int Height() override;
-  // Refused: EInvalidGraphicOperation.
-  void SetWidth(int width) override;
-  void SetHeight(int height) override;
-  bool Empty() override;
-  // Draws the decoded bitmap as a bitmap picture is drawn, decoding first
-  // when needed. Draws nothing for an empty picture.
-  void Draw(HDC dc, const RECT& rect) override;
+  // LoadFromStream takes the stream from its position to its end; a file of
+  // 0 bytes is an empty 0 x 0 picture. A header the library cannot read
+  // raises EJPEG and leaves the picture empty. Width and Height are the
+  // decoded bitmap's size once it exists, else the header's (scaled when the
+  // scale setting is not full size). SetWidth and SetHeight are refused
+  // (EInvalidGraphicOperation). Draw draws the decoded bitmap as a bitmap
+  // picture is drawn, decoding first when needed, and nothing for an empty
+  // picture.
+  TGRAPHIC_OPERATIONS;
 
   // The decoded bitmap, decoding on first use. A failed decoding keeps the
   // bitmap made for it, with whatever rows it got, and is not repeated.

@@ -17,13 +17,7 @@ public:
   TBitmap();
   ~TBitmap() override;
 
-  void LoadFromStream(TStream& stream) override;
-  int Width() override;
-  int Height() override;
-  void SetWidth(int width) override;
-  void SetHeight(int height) override;
-  bool Empty() override;
-  void Draw(HDC dc, const RECT& rect) override;
+  TGRAPHIC_OPERATIONS;
 
   // 8 or 24 bits per pixel for the next SetSize.
   void SetPixelFormat(int bitsPerPixel);

@@ -8,6 +8,16 @@
 
 class TStream;
 
+// A picture kind's declaration of the operations of TGraphic below.
+#define TGRAPHIC_OPERATIONS                      \
+  void LoadFromStream(TStream& stream) override; \
+  int Width() override;                          \
+  int Height() override;                         \
+  void SetWidth(int width) override;             \
+  void SetHeight(int height) override;           \
+  bool Empty() override;                         \
+  void Draw(HDC dc, const RECT& rect) override
+
 class TGraphic {
 public:
   virtual ~TGraphic() = default;

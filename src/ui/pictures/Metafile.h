@@ -13,13 +13,7 @@ public:
   TMetafile();
   ~TMetafile() override;
 
-  void LoadFromStream(TStream& stream) override;
-  int Width() override;
-  int Height() override;
-  void SetWidth(int width) override;
-  void SetHeight(int height) override;
-  bool Empty() override;
-  void Draw(HDC dc, const RECT& rect) override;
+  TGRAPHIC_OPERATIONS;
   void SetTransparent(bool) override {}
 
   HENHMETAFILE Handle() const { return handle_.get(); }

@@ -49,8 +49,6 @@ class BackgroundBoxWatcher {
 public:
   BackgroundBoxWatcher();
   ~BackgroundBoxWatcher();
-  BackgroundBoxWatcher(const BackgroundBoxWatcher&) = delete;
-  BackgroundBoxWatcher& operator=(const BackgroundBoxWatcher&) = delete;
 
   std::vector<BoxSeen> Boxes() const { return watcher_.Boxes(); }
   size_t Count() const { return watcher_.Boxes().size(); }

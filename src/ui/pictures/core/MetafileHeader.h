@@ -45,6 +45,13 @@ struct MetafileReference {
   int32_t pixelsWide, pixelsHigh;   // reference device size in pixels
   int32_t millimetresWide, millimetresHigh;
 };
+// The reference device as an enhanced metafile's header records it (its
+// size in pixels, then in millimetres); zeros for a Windows metafile.
+inline MetafileReference EnhancedReference(const MetafileData& data) {
+  if (!data.enhanced || data.bytes.size() < kEnhancedHeaderBytes) return MetafileReference{0, 0, 0, 0};
+  const uint8_t* header = data.bytes.data();
+  return MetafileReference{LoadI32(header + 72), LoadI32(header + 76), LoadI32(header + 80), LoadI32(header + 84)};
+}
 int32_t MetafilePixelWidth(const MetafileData& data, int32_t screenPixelsPerInch,
                            const MetafileReference& reference);
 int32_t MetafilePixelHeight(const MetafileData& data, int32_t screenPixelsPerInch,

@@ -1,16 +1,16 @@
-#include "vswriter/MediumCheck.h"
+#include "InspectValues.h"
 
-#include "app/core/SetupInfo.h"
+#include "ReportText.h"
+
+#include "app/core/MediumReading.h"
 
 #include "runtime/core/Failures.h"
-#include "streams/core/FileStream.h"
-#include "streams/core/Reader.h"
 #include "text/core/CSprache.h"
-#include "vswriter/ValueWriter.h"
 
-#include <cstdio>
-#include <memory>
+#include <filesystem>
+#include <optional>
 
+namespace setupmedium {
 namespace {
 
 void Field(std::string& report, const char* name, const std::string& value) {
@@ -31,40 +31,29 @@ void Failed(std::string& report, const char* step, int64_t offset, int64_t size,
 
 }  // namespace
 
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    char escape[8];
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F || !Utf8FromCp1252Byte(c, out)) {
-      std::snprintf(escape, sizeof escape, "\\x%02X", c);
-      out += escape;
-    }
-  }
-  return out;
-}
-
 bool CheckSetupInfo(const std::string& fileName, std::string& report) {
   report.clear();
-  std::unique_ptr<TFileStream> stream;
+  std::error_code error;
+  const int64_t size = static_cast<int64_t>(std::filesystem::file_size(std::filesystem::u8path(fileName), error));
+  std::optional<medium::TSetupInfoReading> reading;
   try {
-    stream = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareDenyNone);
+    reading.emplace(fileName);
   } catch (const EFOpenError& e) {
     report = "error: " + Printable(e.Message()) + "\n";
     return false;
+  } catch (const EReadError& e) {
+    Failed(report, "signature", 4, size, e);  // the signature's four bytes are taken whole or not at all
+    return false;
   }
-  TReader reader(*stream, 4096);
-  const char* step = "signature";
+  const setupinfo::Head& head = reading->Head();
+  bool versionShown = false;
+  const auto version = [&] {
+    versionShown = true;
+    Field(report, "format version", std::to_string(head.version) + (head.version == 0 ? " (no version value)" : ""));
+  };
   try {
-    reader.CheckSignature();
-    setupinfo::Head head;
-    head.version = setupinfo::ReadFormatVersion(reader);
-    Field(report, "format version",
-          std::to_string(head.version) + (head.version == 0 ? " (no version value)" : ""));
-    const auto track = [&step](const setupinfo::Field& field) { step = field.name; };
-    setupinfo::ReadHead(reader, setupinfo::Part::BeforeTexts, head, track);
+    reading->ReadUpToTexts();
+    version();
     Field(report, "language file", "\"" + Printable(head.languageFile) + "\"");
     for (const auto& [name, text] : {std::pair{"product name", &head.productName},
                                      std::pair{"product version", &head.productVersion}}) {
@@ -72,10 +61,11 @@ bool CheckSetupInfo(const std::string& fileName, std::string& report) {
       Field(report, name, "\"" + Printable(setupinfo::ProductText(*text)) + "\"" +
                               (cut ? " (cut to 255 characters)" : ""));
     }
-    setupinfo::ReadHead(reader, setupinfo::Part::AfterTexts, head, track);
+    reading->ReadRest();
     Field(report, "silent", head.silent ? "yes (the progress window stays hidden)" : "no");
   } catch (const EReadError& e) {
-    Failed(report, step, reader.ReadOffset(), stream->Size(), e);
+    if (!versionShown && std::string(reading->Place()) != "format version") version();
+    Failed(report, reading->Place(), reading->Reader().ReadOffset(), size, e);
     return false;
   }
   return true;
@@ -102,8 +92,10 @@ bool CheckLanguageFile(const std::string& fileName, std::string& report) {
              (shadowed ? " (never shown: an earlier text has this number)" : "") + "\n";
   }
   report = texts + report;
-  for (int32_t number : {1000, 1001, 1002})
+  for (int32_t number : medium::kWindowTexts)
     if (table.IndexOf(number) < 0)
       report += "note: text " + std::to_string(number) + " is missing; its label stays empty\n";
   return ok;
 }
+
+}  // namespace setupmedium

@@ -6,9 +6,7 @@
 
 #include <string>
 
-// Program texts (code page 1252) as UTF-8 for reports, control characters
-// written as \r, \n, \t or \xHH.
-std::string Printable(const std::string& cp1252);
+namespace setupmedium {
 
 // Reads the head of a setup information file (format version, language file
 // name, product name and version, silent flag). Gives false when Setup.exe
@@ -18,3 +16,5 @@ bool CheckSetupInfo(const std::string& fileName, std::string& report);
 // Loads a language file as Setup.exe does and lists its texts in file
 // order, expanded. Gives false when Setup.exe would fail on it.
 bool CheckLanguageFile(const std::string& fileName, std::string& report);
+
+}  // namespace setupmedium

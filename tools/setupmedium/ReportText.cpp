@@ -1,8 +1,10 @@
-#include "ReaderFailures.h"
+#include "ReportText.h"
 
+#include "Archive.h"
 #include "runtime/core/Messages.h"
-#include "vswriter/MediumCheck.h"
+#include "vswriter/ValueWriter.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace setupmedium {
@@ -31,6 +33,21 @@ const char* Reason(const std::string& text) {
 
 }  // namespace
 
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    char escape[8];
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else if (c < 0x20 || c == 0x7F || !Utf8FromCp1252Byte(c, out)) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", c);
+      out += escape;
+    }
+  }
+  return out;
+}
+
 std::string Quoted(const std::string& cp1252) {
   std::string out = "\"";
   for (char c : Printable(cp1252)) {
@@ -43,6 +60,27 @@ std::string Quoted(const std::string& cp1252) {
 std::string ReaderFailure(const std::string& cp1252) {
   const char* reason = Reason(cp1252);
   return Quoted(cp1252) + (reason ? std::string(" (") + reason + ")" : std::string());
+}
+
+std::string FailureBox() {
+  return std::string("Setup.exe ends with the box \"") + msg::AppErrorCaption + "\" (exit code 1)";
+}
+
+std::string Size(uint64_t bytes) { return std::to_string(bytes) + " bytes"; }
+
+std::string Lower(std::string text) {
+  for (char& c : text) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+std::string Shown(const archive::Entry& entry) {
+  std::string out;
+  for (unsigned char c : entry.componentName) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\x%02X", c);
+    out += c < 0x20 || c == 0x7F ? std::string(escape) : std::string(1, static_cast<char>(c));
+  }
+  return out;
 }
 
 }  // namespace setupmedium
