@@ -48,7 +48,9 @@ TEST_F(MediumNames, ALanguageFileAndAnExtraFileWithACedillaRunTo259) {
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 259u);
   EXPECT_TRUE(run.boxes.empty()) << run.boxes.front().text;
-  EXPECT_EQ(ReadBytes(temp_ + "\\Fran" + kCedilla1252 + "ais.lng"),
+  const std::string workspace = WorkspaceIn(temp_);
+  ASSERT_FALSE(workspace.empty());
+  EXPECT_EQ(ReadBytes(workspace + "\\Fran" + kCedilla1252 + "ais.lng"),
             LanguageFile("Fran" + kCedilla1252 + "ais", {{1000, "Installation"},
                                                          {1001, "Pr\xE9paration de %PRODUKTNAME%"},
                                                          {1002, "Patientez..."}}));
@@ -57,7 +59,7 @@ TEST_F(MediumNames, ALanguageFileAndAnExtraFileWithACedillaRunTo259) {
   CoInitialize(nullptr);
   {
     ZipClient zip;
-    zip.SetUpFirstExtraction(Wide(temp_ + "\\_Setup.lib"), base + L"\\extra");
+    zip.SetUpFirstExtraction(Wide(workspace + "\\_Setup.lib"), base + L"\\extra");
     zip.AddMask(L"*.txt");
     EXPECT_EQ(zip.Unzip(), 0);
   }
