@@ -15,9 +15,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 size_mb=${1:-300}
 runs=${2:-2}
 x64="$root/build/x86_64"
-pack="$root/build/native/tools/medium/pack-medium"
+setupmedium="$root/build/native/tools/setupmedium/setupmedium"
 for f in "$x64/src/app/Setup.exe" "$x64/components/XceedZip.dll" \
-         "$x64/tests/fixtures/installer/test_installer.exe" "$pack"; do
+         "$x64/tests/fixtures/installer/test_installer.exe" "$setupmedium"; do
   [ -f "$f" ] || { echo "setup_memory.sh: missing $f (build x86_64, native)" >&2; exit 1; }
 done
 
@@ -34,9 +34,15 @@ installer="$x64/tests/fixtures/installer/test_installer.exe"
 cp "$installer" "$work/small.exe"
 cp "$installer" "$work/large.exe"
 head -c $((size_mb << 20)) /dev/urandom >>"$work/large.exe"
+# The media, made as authors make them: the starter description with the
+# x86_64 program files and no splash picture.
+"$setupmedium" init "$work/desc" >/dev/null
 for kind in small large; do
-  "$pack" "$work/medium-$kind" --setup-exe "$x64/src/app/Setup.exe" \
-    --component "$x64/components/XceedZip.dll" --installer "$work/$kind.exe" >/dev/null
+  sed -e "s|^setup_exe = .*|setup_exe = \"$x64/src/app/Setup.exe\"|" \
+      -e "s|^component = .*|component = \"$x64/components/XceedZip.dll\"|" \
+      -e "s|^installer = .*|installer = \"$work/$kind.exe\"|" -e 's/^splash = .*//' \
+      "$work/desc/medium.toml" >"$work/desc/$kind.toml"
+  "$setupmedium" build --quiet "$work/desc/$kind.toml" "$work/medium-$kind" >/dev/null
 done
 echo "installer entry: $(du -m "$work/large.exe" | cut -f1) MB (archive $(du -m "$work/medium-large/_Setup.lib" | cut -f1) MB)"
 
