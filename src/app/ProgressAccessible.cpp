@@ -137,10 +137,8 @@ public:
     return Text(child, description, kDescription);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    if (!role) return E_POINTER;
-    VariantInit(role);
     LONG id;
-    const HRESULT checked = Check(child, &id);
+    const HRESULT checked = Prepared(child, role, &id);
     if (FAILED(checked)) return checked;
     SetLong(role, id == CHILDID_SELF ? ROLE_SYSTEM_CLIENT
                   : id == kChildBar  ? ROLE_SYSTEM_PROGRESSBAR
@@ -149,10 +147,8 @@ public:
   }
   // Nothing takes input; all of it is hidden while the window is.
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-    if (!state) return E_POINTER;
-    VariantInit(state);
     LONG id;
-    const HRESULT checked = Check(child, &id);
+    const HRESULT checked = Prepared(child, state, &id);
     if (FAILED(checked)) return checked;
     LONG flags = id == CHILDID_SELF ? 0 : STATE_SYSTEM_READONLY;
     if (!IsWindowVisible(form_->Handle())) flags |= STATE_SYSTEM_INVISIBLE;
@@ -219,6 +215,13 @@ private:
   enum Property { kName, kValue, kDescription };
 
   ~ProgressAccessible() = default;
+
+  // A VARIANT answer's start: out emptied, the child's id checked.
+  HRESULT Prepared(const VARIANT& child, VARIANT* out, LONG* id) const {
+    if (!out) return E_POINTER;
+    VariantInit(out);
+    return Check(child, id);
+  }
 
   HRESULT Text(const VARIANT& child, BSTR* out, Property property) const {
     if (!out) return E_POINTER;

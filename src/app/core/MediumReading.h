@@ -14,10 +14,9 @@
 
 namespace medium {
 
-// How "setup.inf" is opened and read: others may go on reading and writing
-// it; one stream read per 4096-byte chunk (language files are read so too).
+// How "setup.inf" is opened: others may go on reading and writing it. It is
+// read through kValueChunkSize (Reader.h), as the language files are.
 inline constexpr uint16_t kSetupInfoOpenMode = fmOpenRead | fmShareDenyNone;
-inline constexpr int32_t kValueChunkSize = 4096;
 
 // The language texts of the progress window, by number.
 inline constexpr int32_t kTitleText = 1000;

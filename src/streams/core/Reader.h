@@ -20,6 +20,10 @@
 #include <memory>
 #include <string>
 
+// The chunk the program reads its value files through ("setup.inf" and the
+// language files): one stream read per 4096 bytes.
+inline constexpr int32_t kValueChunkSize = 4096;
+
 class TFiler {
 public:
   // Does not own the stream and does not touch it; reading starts at the

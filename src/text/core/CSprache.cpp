@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int32_t kChunkSize = 4096;
-
 // Replaces every pair backslash + letter that a scan from the left finds.
 // The replacement holds no backslash, so no new pair can appear.
 std::string ReplacePairs(const std::string& text, char letter, const char* replacement) {
@@ -63,7 +61,7 @@ int64_t cSprachContainer::FileSize() const { return FFile ? FFile->Size() : 0; }
 TReader& cSprachContainer::OpenFile(const std::string& fileName) {
   ReleaseFile();
   FFile = std::make_unique<TFileStream>(fileName, fmOpenRead | fmShareCompat);
-  FReader = std::make_unique<TReader>(*FFile, kChunkSize);
+  FReader = std::make_unique<TReader>(*FFile, kValueChunkSize);
   return *FReader;
 }
 
