@@ -72,5 +72,6 @@ private:
   UniqueProgressAccessible accessible_{NewProgressAccessible(*this)};
 };
 
-// The program's progress window, created by the start-up sequence.
+// The program's progress window, created by the start-up sequence; the
+// application object owns it until the program halts.
 extern TfrmMain* frmMain;

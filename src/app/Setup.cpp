@@ -84,7 +84,7 @@ void ChooseSplashPicture() {
 // painted at the hand-off's first pumping: this is a plain sleep.
 void ShowSplashPicture() {
   try {
-    frmSplashPicture = new TfrmSplashPicture();
+    frmSplashPicture = Application->CreateForm<TfrmSplashPicture>();
     TPicture& picture = frmSplashPicture->Picture();
     picture.LoadPictureFile(SourceDir + kSplashPicture + SplashExt);
     frmSplashPicture->SetWidth(picture.PictureWidth());
@@ -98,7 +98,7 @@ void ShowSplashPicture() {
 
 // Creates the progress window, hidden.
 void CreateMainForm() {
-  frmMain = new TfrmMain();
+  frmMain = Application->CreateForm<TfrmMain>();
   frmMain->FHasSplash = !SplashExt.empty();
 }
 
@@ -125,7 +125,7 @@ void StartUp() {
   ChooseSplashPicture();
   if (!SplashExt.empty()) ShowSplashPicture();
   CreateMainForm();
-  frmMain->StartSetup();  // the hand-off; never returns
+  frmMain->StartSetup();  // the hand-off; it halts the program, which destroys the forms
 }
 
 }  // namespace

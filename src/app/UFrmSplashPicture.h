@@ -37,7 +37,8 @@ private:
 };
 
 // The program's splash window, created by the start-up sequence only when
-// the medium has a splash picture.
+// the medium has a splash picture; the application object owns it until the
+// program halts.
 extern TfrmSplashPicture* frmSplashPicture;
 
 // The form font as the window measures it: "MS Sans Serif", height -11

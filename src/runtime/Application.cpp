@@ -133,7 +133,9 @@ TApplication::TApplication() {
                                 0, 0, nullptr, nullptr, instance, nullptr));
 }
 
-TApplication::~TApplication() = default;  // the window goes with its owner
+TApplication::~TApplication() {
+  while (!forms_.empty()) forms_.pop_back();
+}
 
 void TApplication::SetTitle(const std::string& title) {
   title_ = title;

@@ -4,19 +4,33 @@
 #pragma once
 
 #include "runtime/Handles.h"
+#include "runtime/Window.h"
 
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 class Exception;
 
 class TApplication {
 public:
   TApplication();
+  // Destroys the forms it owns, the newest first, then the hidden window.
   ~TApplication();
+
+  // Creates a form the application owns: it lives until the application
+  // goes, which is when the program halts.
+  template <typename TFormClass>
+  TFormClass* CreateForm() {
+    auto form = std::make_unique<TFormClass>();
+    TFormClass* created = form.get();
+    forms_.push_back(std::move(form));
+    return created;
+  }
 
   // The hidden application window.
   HWND Handle() const { return window_.get(); }
@@ -68,6 +82,7 @@ private:
   bool ProcessMessage(MSG& message);
 
   UniqueWindow window_;
+  std::vector<std::unique_ptr<Window>> forms_;  // in the order they were created
   HWND mainForm_ = nullptr;
   std::string title_;
   std::exception_ptr pending_;

@@ -13,8 +13,10 @@ class Exception;
 // uninitialises it again.
 void InitializeCom();
 
-// The normal end of the program: windows destroyed, COM uninitialised, then
-// the process ends with the exit code.
+// The normal end of the program: the application object goes with the forms
+// it owns (their windows and what they hold), COM is uninitialised, then the
+// process ends with the exit code. Called from inside a form's method too:
+// nothing of the caller runs after it.
 [[noreturn]] void Halt(unsigned exitCode);
 
 // The default failure report: a task-modal error box without owner,

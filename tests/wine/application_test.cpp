@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 TEST(Application, FailureInsideAWindowProcedureIsKeptAndRaisedAfterDispatch) {
   TApplication app;
   LRESULT result = app.Guarded([]() -> LRESULT { throw EReadError("Stream-Lesefehler"); });
@@ -50,4 +53,32 @@ TEST(Application, TheHiddenWindowIsTheTaskbarEntryWhileAFormIsVisible) {
   ShowWindow(second.Handle(), SW_HIDE);
   EXPECT_FALSE(IsWindowVisible(app));
   EXPECT_NE(GetActiveWindow(), app) << "showing the entry does not activate it";
+}
+
+namespace {
+
+// Notes, as it goes, its number and whether the window that owns it still exists.
+class CountedForm : public PlainForm {
+public:
+  static inline std::vector<std::pair<int, bool>> gone;
+  CountedForm() : number_(static_cast<int>(++made)) {}
+  ~CountedForm() override { gone.emplace_back(number_, IsWindow(GetWindow(Handle(), GW_OWNER)) != FALSE); }
+
+private:
+  static inline int made = 0;
+  int number_;
+};
+
+}  // namespace
+
+TEST(Application, OwnsTheFormsItCreatesAndDestroysThemNewestFirstBeforeItsWindow) {
+  HWND window;
+  {
+    ApplicationScope scope;
+    window = scope.app.CreateForm<CountedForm>()->Handle();
+    scope.app.CreateForm<CountedForm>();
+    EXPECT_TRUE(CountedForm::gone.empty());
+  }
+  EXPECT_EQ(CountedForm::gone, (std::vector<std::pair<int, bool>>{{2, true}, {1, true}}));
+  EXPECT_FALSE(IsWindow(window));
 }
