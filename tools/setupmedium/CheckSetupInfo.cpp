@@ -5,6 +5,8 @@
 #include "app/core/MediumReading.h"
 #include "runtime/core/CodePage1252.h"
 #include "runtime/core/Failures.h"
+#include "streams/core/MemoryStream.h"
+#include "streams/core/Reader.h"
 #include "streams/core/ValueTags.h"
 #include "text/core/CSprache.h"
 #include "vswriter/ValueWriter.h"
@@ -14,25 +16,23 @@
 namespace setupmedium {
 namespace {
 
-// Whether the string value at offset of a value stream loses characters on
+// Whether the string value at offset of a value file loses characters on
 // its way to code page 1252: wide and UTF-8 strings are converted, other
-// strings are bytes already.
-bool LosesCharacters(const std::string& bytes, int64_t offset) {
-  if (offset < 0 || static_cast<size_t>(offset) + 5 > bytes.size()) return false;
-  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data()) + offset;
-  const uint8_t tag = p[0];
-  const int64_t length = static_cast<int32_t>(p[1] | (p[2] << 8) | (p[3] << 16) | (uint32_t(p[4]) << 24));
-  const size_t rest = bytes.size() - static_cast<size_t>(offset) - 5;
-  if (tag == tgWideStr) {
-    if (length < 0 || static_cast<uint64_t>(length) * 2 > rest) return false;
-    for (int64_t i = 0; i < length; ++i) {
-      uint8_t unused;
-      if (!Cp1252FromUnicode(static_cast<char32_t>(p[5 + 2 * i] | (p[6 + 2 * i] << 8)), unused)) return true;
-    }
-  } else if (tag == tgUtf8Str) {
-    if (length < 0 || static_cast<uint64_t>(length) > rest) return false;
-    std::string unused;
-    return !Cp1252FromUtf8Text(std::string(reinterpret_cast<const char*>(p + 5), static_cast<size_t>(length)), unused);
+// strings are bytes already. A value that cannot be read loses nothing here:
+// the reading itself reports it.
+bool LosesCharacters(const std::string& bytes, int32_t offset) {
+  TMemoryStream stream(bytes);
+  TReader reader(stream, kValueChunkSize);
+  try {
+    reader.SetReadOffset(offset);
+    const uint8_t tag = reader.PeekTag();
+    if (tag != tgWideStr && tag != tgUtf8Str) return false;
+    const std::u16string text = reader.ReadWideText();
+    if (text.empty()) return reader.ReadOffset() - offset > 5;  // malformed UTF-8 reads as empty
+    uint8_t unused;
+    for (char16_t unit : text)
+      if (!Cp1252FromUnicode(unit, unused)) return true;
+  } catch (const Exception&) {
   }
   return false;
 }

@@ -89,6 +89,9 @@ public:
   void PassValue();
   // Consumes and discards count bytes (nothing for 0 or less).
   void DropBytes(int32_t count);
+  // A UTF-16 or UTF-8 string's text before its conversion to the code page
+  // (UTF-8 decoded to UTF-16); another tag than those two is not checked.
+  std::u16string ReadWideText();
 
 private:
   int32_t ReadIntValueSlow();
@@ -97,7 +100,6 @@ private:
   template <typename T> T ReadLittleEndian();
   int32_t ReadLength();
   std::string ReadBytesAsText(int32_t length);
-  std::u16string ReadWideText();
   // Consumes the payload of a value whose tag (low seven bits) was taken;
   // gives the nesting a list or a collection opens, 0 for the others.
   uint8_t PassPayload(uint8_t tag);
