@@ -1,8 +1,11 @@
 #include "BuildProcess.h"
 
 #include <cstdio>
+#include <iterator>
+#include <mutex>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -21,15 +24,36 @@ namespace fs = std::filesystem;
 namespace setupmedium {
 namespace {
 
-// Removes the folder; a writer still busy in it may add a file meanwhile,
-// so it is tried again until the folder is gone.
-void RemoveFolder(const fs::path& folder) {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    std::error_code error;
-    fs::remove_all(folder, error);
-    if (!fs::exists(folder, error)) break;
+// The folders the living guards stand for, the newest last.
+std::mutex g_guardedLock;
+std::vector<fs::path> g_guarded;
+
+// Removes every guarded folder; a writer still busy in one may add a file
+// meanwhile, so each is tried again until it is gone.
+void RemoveGuardedFolders() {
+  const std::lock_guard<std::mutex> lock(g_guardedLock);
+  for (auto folder = g_guarded.rbegin(); folder != g_guarded.rend(); ++folder) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      std::error_code error;
+      fs::remove_all(*folder, error);
+      if (!fs::exists(*folder, error)) break;
+    }
   }
   std::fputs("\nsetupmedium: interrupted; the unfinished medium was removed\n", stderr);
+}
+
+void Guard(const fs::path& folder) {
+  const std::lock_guard<std::mutex> lock(g_guardedLock);
+  g_guarded.push_back(folder);
+}
+
+void Unguard(const fs::path& folder) {
+  const std::lock_guard<std::mutex> lock(g_guardedLock);
+  for (auto at = g_guarded.rbegin(); at != g_guarded.rend(); ++at)
+    if (*at == folder) {
+      g_guarded.erase(std::next(at).base());
+      break;
+    }
 }
 
 }  // namespace
@@ -46,28 +70,27 @@ bool ProcessIsRunning(long id) {
   return running;
 }
 
-// The console's control handler runs on a thread of its own.
+// The console's control handler runs on a thread of its own; each guard
+// adds it and takes it away again.
 struct RemoveOnInterrupt::State {
   fs::path folder;
 };
 
 namespace {
-const fs::path* g_interrupted = nullptr;
-
 BOOL WINAPI OnControl(DWORD) {
-  if (g_interrupted) RemoveFolder(*g_interrupted);
+  RemoveGuardedFolders();
   ExitProcess(130);
 }
 }  // namespace
 
 RemoveOnInterrupt::RemoveOnInterrupt(const fs::path& folder) : state_(new State{folder}) {
-  g_interrupted = &state_->folder;
+  Guard(folder);
   SetConsoleCtrlHandler(&OnControl, TRUE);
 }
 
 RemoveOnInterrupt::~RemoveOnInterrupt() {
   SetConsoleCtrlHandler(&OnControl, FALSE);
-  g_interrupted = nullptr;
+  Unguard(state_->folder);
   delete state_;
 }
 
@@ -89,6 +112,7 @@ struct RemoveOnInterrupt::State {
 
 RemoveOnInterrupt::RemoveOnInterrupt(const fs::path& folder) : state_(new State) {
   state_->folder = folder;
+  Guard(folder);
   sigemptyset(&state_->signals);
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&state_->signals, signal);
   pthread_sigmask(SIG_BLOCK, &state_->signals, &state_->before);
@@ -97,7 +121,7 @@ RemoveOnInterrupt::RemoveOnInterrupt(const fs::path& folder) : state_(new State)
     while (!state->done) {
       const int signal = sigtimedwait(&state->signals, nullptr, &pause);
       if (signal <= 0) continue;
-      RemoveFolder(state->folder);
+      RemoveGuardedFolders();
       // End as the signal ends a process, so a calling shell sees it.
       std::signal(signal, SIG_DFL);
       sigset_t only;
@@ -114,6 +138,7 @@ RemoveOnInterrupt::~RemoveOnInterrupt() {
   state_->done = true;
   state_->waiter.join();
   pthread_sigmask(SIG_SETMASK, &state_->before, nullptr);
+  Unguard(state_->folder);
   delete state_;
 }
 

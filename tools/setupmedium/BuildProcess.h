@@ -10,8 +10,9 @@ namespace setupmedium {
 long CurrentProcessId();
 bool ProcessIsRunning(long id);
 
-// While it lives, an interruption removes folder and then ends the process
-// as the interruption would have.
+// While it lives, an interruption removes folder, with the folders of the
+// other living guards, and then ends the process as the interruption would
+// have.
 class RemoveOnInterrupt {
 public:
   explicit RemoveOnInterrupt(const std::filesystem::path& folder);

@@ -4,6 +4,7 @@
 // the signed copies are made in a scratch folder of their own.
 #pragma once
 
+#include "BuildProcess.h"
 #include "ScratchFolder.h"
 
 #include <filesystem>
@@ -37,6 +38,7 @@ public:
 
 private:
   ScratchFolder scratch_;  // first made, last gone: the signed copies live in it
+  RemoveOnInterrupt interrupted_{scratch_.Path()};  // the copies and the password file too
   std::unique_ptr<MediumDescription> signed_;
 };
 

@@ -4,7 +4,8 @@
 # and leaves its inputs as they were, and `check` finds nothing to mend;
 # then each planted fault (a part of another publisher, an unsigned part, a
 # part or Setup.exe changed after signing) is an error, and an unsigned
-# Setup.exe with signed parts is none. With a Windows setupmedium, it must
+# Setup.exe with signed parts is none; a build stopped while it signs leaves
+# nothing behind. With a Windows setupmedium, it must
 # report the signed medium as the native one does.
 # Usage: signed_media_test.sh NATIVE_EXE SIGNED_DIR SETUP_EXE COMPONENT INSTALLER SAMPLE WORK [WINDOWS_EXE]
 set -euo pipefail
@@ -50,6 +51,21 @@ expect pem 0 'XceedZip.dll: signed by Setup.exe.s publisher "Setup Test Publishe
 status=0
 "$native" build --quiet "$work/p12.toml" "$work/nopass" 2>"$work/nopass.txt" || status=$?
 [ "$status" != 0 ] && grep -q SETUPMEDIUM_TEST_PASSWORD "$work/nopass.txt" || fail "a missing password is not named"
+
+# Stopped while signing a large installer: the signed copies and the
+# password file go with the unfinished build. (SIGTERM: a job started with &
+# in a script ignores SIGINT.)
+mkdir -p "$work/tmp"
+cp "$in/installer.exe" "$work/big.exe" && truncate -s 1G "$work/big.exe"
+describe big "$in/Setup.exe" "$in/XceedZip.dll" "$work/big.exe" \
+  "certificate = \"$signed/publisher.p12\"" 'password_env = "SETUPMEDIUM_TEST_PASSWORD"'
+SETUPMEDIUM_TEST_PASSWORD=test TMPDIR="$work/tmp" "$native" build --quiet "$work/big.toml" "$work/big" 2>/dev/null &
+pid=$!
+for _ in $(seq 6000); do [ -e "$work"/tmp/setupmedium-signing-*/installer.exe ] && break; sleep 0.02; done
+kill -TERM $pid || true; status=0; wait $pid || status=$?
+[ "$status" = 143 ] || fail "the stopped build ended with $status"
+[ -z "$(ls -A "$work/tmp")" ] || fail "the stopped build left $(ls "$work/tmp")"
+rm -f "$work/big.exe"
 
 # Planted faults, packed without signing.
 printf 'X' >"$work/one-byte"
