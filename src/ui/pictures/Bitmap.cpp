@@ -106,8 +106,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
   Changed();
 }
 
-void TBitmap::MakeSection(const std::vector<uint8_t>& info, ByteSource& pixels,
-                          uint32_t byteCount) {
+void TBitmap::CreateSection(const std::vector<uint8_t>& info) {
   WindowDC screen(nullptr);
   void* bits = nullptr;
   SetLastError(0);
@@ -116,6 +115,11 @@ void TBitmap::MakeSection(const std::vector<uint8_t>& info, ByteSource& pixels,
   if (!section) RefuseBitmap();
   handle_.reset(section);
   bits_ = static_cast<uint8_t*>(bits);
+}
+
+void TBitmap::MakeSection(const std::vector<uint8_t>& info, ByteSource& pixels,
+                          uint32_t byteCount) {
+  CreateSection(info);
   // At most what the file still holds; the rest keeps what the platform put there.
   pixels.ReadUpTo(bits_, byteCount);
 }
@@ -155,15 +159,7 @@ void TBitmap::SetSize(int width, int height) {
     h.height = height;
     h.bitCount = static_cast<uint16_t>(pixelFormat_);
     if (pixelFormat_ == 8) h.colourTable = GreyRamp();
-    const std::vector<uint8_t> info = MakeInfo(h);
-    WindowDC screen(nullptr);
-    void* bits = nullptr;
-    SetLastError(0);
-    HBITMAP section = CreateDIBSection(screen.get(), reinterpret_cast<const BITMAPINFO*>(info.data()),
-                                       DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section) RefuseBitmap();
-    handle_.reset(section);
-    bits_ = static_cast<uint8_t*>(bits);
+    CreateSection(MakeInfo(h));
     width_ = width;
     height_ = height;
     bitCount_ = pixelFormat_;

@@ -38,6 +38,9 @@ public:
 
 private:
   void Clear();
+  // A DIB section for info, its bits in bits_; refused as the bitmap when
+  // the platform makes none.
+  void CreateSection(const std::vector<uint8_t>& info);
   void MakeSection(const std::vector<uint8_t>& info, ByteSource& pixels, uint32_t byteCount);
   void MakeDeviceBitmap(const std::vector<uint8_t>& info, const BitmapHeader& header,
                         ByteSource& pixels);
