@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <iterator>
-#include <mutex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,6 +13,7 @@
 #include <cerrno>
 #include <csignal>
 #include <ctime>
+#include <mutex>
 #include <pthread.h>
 #include <thread>
 #include <unistd.h>
@@ -24,14 +24,26 @@ namespace fs = std::filesystem;
 namespace setupmedium {
 namespace {
 
-// The folders the living guards stand for, the newest last.
-std::mutex g_guardedLock;
+// The folders the living guards stand for, the newest last, and the lock
+// over them (the i686 Windows build's thread model has no std::mutex).
 std::vector<fs::path> g_guarded;
+#ifdef _WIN32
+SRWLOCK g_guardedLock = SRWLOCK_INIT;
+struct GuardedLock {
+  GuardedLock() { AcquireSRWLockExclusive(&g_guardedLock); }
+  ~GuardedLock() { ReleaseSRWLockExclusive(&g_guardedLock); }
+};
+#else
+std::mutex g_guardedLock;
+struct GuardedLock {
+  const std::lock_guard<std::mutex> lock{g_guardedLock};
+};
+#endif
 
 // Removes every guarded folder; a writer still busy in one may add a file
 // meanwhile, so each is tried again until it is gone.
 void RemoveGuardedFolders() {
-  const std::lock_guard<std::mutex> lock(g_guardedLock);
+  const GuardedLock lock;
   for (auto folder = g_guarded.rbegin(); folder != g_guarded.rend(); ++folder) {
     for (int attempt = 0; attempt < 50; ++attempt) {
       std::error_code error;
@@ -43,12 +55,12 @@ void RemoveGuardedFolders() {
 }
 
 void Guard(const fs::path& folder) {
-  const std::lock_guard<std::mutex> lock(g_guardedLock);
+  const GuardedLock lock;
   g_guarded.push_back(folder);
 }
 
 void Unguard(const fs::path& folder) {
-  const std::lock_guard<std::mutex> lock(g_guardedLock);
+  const GuardedLock lock;
   for (auto at = g_guarded.rbegin(); at != g_guarded.rend(); ++at)
     if (*at == folder) {
       g_guarded.erase(std::next(at).base());
