@@ -147,10 +147,9 @@ TEST(ReaderTags, ValuesCutOffByTheEndAreReadErrors) {
   EXPECT_EQ(readError(Bytes({0x0C, 0x05, 0, 0, 0, 'a', 'b', 'c'}), [](TReader& r) { r.ReadStrValue(); }),
             msg::ReadError);
   EXPECT_EQ(readError(Bytes({0x0C, 0x10, 0, 0, 0, 'a'}), [](TReader& r) { r.LeaveList(); }), msg::ReadError);
-  EXPECT_EQ(readError(Bytes({0x01}), [](TReader& r) {
-    r.EnterList();
-    r.AtListEnd();
-  }), msg::ReadError);
+  Fixture list(Bytes({0x01}));
+  list.reader->EnterList();
+  EXPECT_EQ(FailureOf([&] { list.reader->AtListEnd(); }), msg::ReadError);
 }
 
 TEST(ReaderTags, From128OnTheyAreWholeBytesExceptWhenPassedOverOrReadAsSymbols) {
