@@ -82,15 +82,10 @@ TEST(GradientBands, MultiColourSegmentsShareTheirJoiningBand) {
   EXPECT_EQ(t[2], Rgb(0, 255, 0));
   EXPECT_EQ(t[3], Rgb(0, 127, 128));
   EXPECT_EQ(t[4], Rgb(0, 0, 255));
-}
-
-TEST(GradientBands, ASegmentOfOneBandDoesNotWrapTheChannels) {
-  TFxGradient g;
+  // A segment of one band does not wrap the channels.
   g.SetColorCount(5);
-  g.SetTwoColors(false);
   g.SetColorList({clWhite, clBlack, clWhite});  // 5 div 3 = 1 band per segment
-  ASSERT_EQ(g.Bands().size(), 1u);
-  EXPECT_EQ(g.Bands()[0], Rgb(255, 255, 255));
+  EXPECT_EQ(g.Bands(), std::vector<TRGB>{Rgb(255, 255, 255)});
 }
 
 TEST(GradientChanges, NotifyOnlyWhenAValueChanges) {
@@ -139,17 +134,14 @@ TEST(SquareGeometry, StripPixelRuns) {
   for (int x = 0; x < 182; ++x) ASSERT_EQ(mid[x], mid[364 - x]) << "mirrored at " << x;
 }
 
-TEST(SquareGeometry, SmallRectanglesShowTheInnermostOfEqualBands) {
+TEST(SquareGeometry, SmallRectanglesShowTheInnermostOfEqualBandsAndEmptyOnesNothing) {
   auto grid = Rasterize(10, 3, 64);
   EXPECT_EQ(grid[1], (std::vector<int>{60, 47, 35, 22, 9, 0, 9, 22, 35, 47}));
   EXPECT_EQ(grid[0], (std::vector<int>{60, 47, 35, 31, 31, 31, 31, 31, 35, 47}));
   EXPECT_EQ(grid[2], grid[0]);
 
-  auto one = Rasterize(1, 1, 64);
-  EXPECT_EQ(one[0][0], 0);
-}
-
-TEST(SquareGeometry, EmptyRectangleOrTablePaintsNothing) {
+  EXPECT_EQ(Rasterize(1, 1, 64)[0][0], 0);
+  // An empty rectangle or table paints nothing.
   EXPECT_TRUE(SquareGeometry(365, 0, 64).empty());
   EXPECT_TRUE(SquareGeometry(0, 3, 64).empty());
   EXPECT_TRUE(SquareGeometry(365, 3, 0).empty());
