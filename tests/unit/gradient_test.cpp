@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,25 +27,14 @@ TRGB Rgb(int r, int g, int b) {
   return TRGB{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)};
 }
 
-int halfWidth(int w, int n, int band) {
-  for (const SquareBand& b : SquareGeometry(w, 3, n))
-    if (b.band == band) return (b.right - b.left) / 2;
-  return -1;
-}
-
 }  // namespace
 
 TEST(GradientBands, WhiteToBlueIn64BandsRoundsLikeThePlatform) {
   TFxGradient g = StripGradient();
   const auto& t = g.Bands();
   ASSERT_EQ(t.size(), 64u);
-  EXPECT_EQ(t[0], Rgb(255, 255, 255));
-  EXPECT_EQ(t[1], Rgb(251, 251, 255));
-  EXPECT_EQ(t[30], Rgb(134, 134, 255));
-  EXPECT_EQ(t[31], Rgb(130, 130, 255));
-  EXPECT_EQ(t[32], Rgb(125, 125, 255));
-  EXPECT_EQ(t[62], Rgb(4, 4, 255));
-  EXPECT_EQ(t[63], Rgb(0, 0, 255));
+  const std::pair<int, int> redAndGreen[] = {{0, 255}, {1, 251}, {30, 134}, {31, 130}, {32, 125}, {62, 4}, {63, 0}};
+  for (auto [band, level] : redAndGreen) EXPECT_EQ(t[band], Rgb(level, level, 255)) << band;
 }
 
 TEST(GradientBands, DefaultIsSixteenBandsBlueToBlack) {
@@ -54,18 +45,11 @@ TEST(GradientBands, DefaultIsSixteenBandsBlueToBlack) {
   EXPECT_EQ(g.Bands()[8], Rgb(0, 0, 119));  // 255 - round(255 * 8 / 15) = 255 - 136
 }
 
-TEST(GradientBands, TwoBandsAreExactlyTheTwoColours) {
+TEST(GradientBands, ColorCountStaysFrom2To236AndTwoBandsAreExactlyTheTwoColours) {
   TFxGradient g = StripGradient();
-  g.SetColorCount(2);
-  ASSERT_EQ(g.Bands().size(), 2u);
-  EXPECT_EQ(g.Bands()[0], Rgb(255, 255, 255));
-  EXPECT_EQ(g.Bands()[1], Rgb(0, 0, 255));
-}
-
-TEST(GradientBands, ColorCountStaysWithinItsRange) {
-  TFxGradient g;
   g.SetColorCount(1);
   EXPECT_EQ(g.ColorCount(), 2);
+  EXPECT_EQ(g.Bands(), (std::vector<TRGB>{Rgb(255, 255, 255), Rgb(0, 0, 255)}));
   g.SetColorCount(1000);
   EXPECT_EQ(g.ColorCount(), 236);
   EXPECT_EQ(g.Bands().size(), 236u);
@@ -98,15 +82,10 @@ TEST(GradientBands, MultiColourSegmentsShareTheirJoiningBand) {
   EXPECT_EQ(t[2], Rgb(0, 255, 0));
   EXPECT_EQ(t[3], Rgb(0, 127, 128));
   EXPECT_EQ(t[4], Rgb(0, 0, 255));
-}
-
-TEST(GradientBands, ASegmentOfOneBandDoesNotWrapTheChannels) {
-  TFxGradient g;
+  // A segment of one band does not wrap the channels.
   g.SetColorCount(5);
-  g.SetTwoColors(false);
   g.SetColorList({clWhite, clBlack, clWhite});  // 5 div 3 = 1 band per segment
-  ASSERT_EQ(g.Bands().size(), 1u);
-  EXPECT_EQ(g.Bands()[0], Rgb(255, 255, 255));
+  EXPECT_EQ(g.Bands(), std::vector<TRGB>{Rgb(255, 255, 255)});
 }
 
 TEST(GradientChanges, NotifyOnlyWhenAValueChanges) {
@@ -126,22 +105,15 @@ TEST(GradientChanges, NotifyOnlyWhenAValueChanges) {
 }
 
 TEST(SquareGeometry, StripHalfSizesMatchTheDesign) {
-  EXPECT_EQ(halfWidth(365, 64, 0), 3);
-  EXPECT_EQ(halfWidth(365, 64, 1), 5);
-  EXPECT_EQ(halfWidth(365, 64, 2), 8);
-  EXPECT_EQ(halfWidth(365, 64, 3), 11);
-  EXPECT_EQ(halfWidth(365, 64, 30), 88);
-  EXPECT_EQ(halfWidth(365, 64, 31), 91);
-  EXPECT_EQ(halfWidth(365, 64, 32), 94);
-  EXPECT_EQ(halfWidth(365, 64, 62), 179);
-  EXPECT_EQ(halfWidth(365, 64, 63), 182);
-  auto blocks = SquareGeometry(365, 3, 64);
+  const auto blocks = SquareGeometry(365, 3, 64);
   ASSERT_EQ(blocks.size(), 64u);
-  EXPECT_EQ(blocks.front().band, 63) << "outermost first";
-  EXPECT_EQ(blocks.back().band, 0);
+  EXPECT_TRUE(blocks.front().band == 63 && blocks.back().band == 0) << "outermost first";
+  const std::map<int, int> halfWidths = {{0, 3},  {1, 5},  {2, 8},    {3, 11},  {30, 88},
+                                         {31, 91}, {32, 94}, {62, 179}, {63, 182}};
   for (const SquareBand& b : blocks) {
     EXPECT_EQ(b.left + b.right, 2 * 182);
     EXPECT_EQ(b.bottom - b.top, b.band <= 30 ? 0 : 2) << "band " << b.band;
+    if (halfWidths.count(b.band)) EXPECT_EQ((b.right - b.left) / 2, halfWidths.at(b.band)) << "band " << b.band;
   }
 }
 
@@ -149,14 +121,8 @@ TEST(SquareGeometry, StripPixelRuns) {
   auto grid = Rasterize(365, 3, 64);
   const auto& mid = grid[1];
   for (int x = 179; x <= 185; ++x) EXPECT_EQ(mid[x], 0) << x;
-  EXPECT_EQ(mid[177], 1);
-  EXPECT_EQ(mid[178], 1);
-  EXPECT_EQ(mid[186], 1);
-  EXPECT_EQ(mid[187], 1);
-  EXPECT_EQ(mid[3], 62);
-  EXPECT_EQ(mid[4], 62);
-  EXPECT_EQ(mid[360], 62);
-  EXPECT_EQ(mid[361], 62);
+  for (int x : {177, 178}) EXPECT_EQ(mid[x], 1) << x;  // the right half mirrors the left, below
+  for (int x : {3, 4}) EXPECT_EQ(mid[x], 62) << x;
   for (int row = 0; row < 3; ++row) {
     for (int x : {0, 1, 2, 362, 363, 364}) EXPECT_EQ(grid[row][x], 63) << row << "," << x;
   }
@@ -168,17 +134,14 @@ TEST(SquareGeometry, StripPixelRuns) {
   for (int x = 0; x < 182; ++x) ASSERT_EQ(mid[x], mid[364 - x]) << "mirrored at " << x;
 }
 
-TEST(SquareGeometry, SmallRectanglesShowTheInnermostOfEqualBands) {
+TEST(SquareGeometry, SmallRectanglesShowTheInnermostOfEqualBandsAndEmptyOnesNothing) {
   auto grid = Rasterize(10, 3, 64);
   EXPECT_EQ(grid[1], (std::vector<int>{60, 47, 35, 22, 9, 0, 9, 22, 35, 47}));
   EXPECT_EQ(grid[0], (std::vector<int>{60, 47, 35, 31, 31, 31, 31, 31, 35, 47}));
   EXPECT_EQ(grid[2], grid[0]);
 
-  auto one = Rasterize(1, 1, 64);
-  EXPECT_EQ(one[0][0], 0);
-}
-
-TEST(SquareGeometry, EmptyRectangleOrTablePaintsNothing) {
+  EXPECT_EQ(Rasterize(1, 1, 64)[0][0], 0);
+  // An empty rectangle or table paints nothing.
   EXPECT_TRUE(SquareGeometry(365, 0, 64).empty());
   EXPECT_TRUE(SquareGeometry(0, 3, 64).empty());
   EXPECT_TRUE(SquareGeometry(365, 3, 0).empty());

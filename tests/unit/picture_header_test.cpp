@@ -22,11 +22,14 @@ BitmapHeader Read(const pw::Bytes& bytes, bool* loaded = nullptr) {
   return header;
 }
 
-pw::Bmp EightBit(int width, int height) {
+pw::Bmp Shape(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0) {
   pw::Bmp s;
-  s.width = width;
-  s.height = height;
-  s.bitCount = 8;
+  s.width = width, s.height = height, s.bitCount = bitCount, s.compression = compression;
+  return s;
+}
+
+pw::Bmp EightBit(int width, int height) {
+  pw::Bmp s = Shape(width, height, 8);
   for (uint32_t i = 0; i < 256; ++i) s.colours.push_back(i * 0x010101);
   s.pixels = pw::Rows(width, height, 8, false, [](int x, int y) { return x + y; });
   return s;
@@ -90,8 +93,7 @@ TEST(BitmapHeader, ColourCountFollowsTheHeaderOrTheDepth) {
   s.colours.resize(2);
   EXPECT_EQ(Read(pw::Write(s)).ColourCount(), 2u);
 
-  pw::Bmp deep;
-  deep.bitCount = 24;
+  pw::Bmp deep = Shape(1, 1, 24);
   deep.pixels = pw::Rows(1, 1, 24, false, [](int, int) { return 0x123456u; });
   EXPECT_EQ(Read(pw::Write(deep)).ColourCount(), 0u);
   deep.clrUsed = 1;
@@ -100,10 +102,7 @@ TEST(BitmapHeader, ColourCountFollowsTheHeaderOrTheDepth) {
 }
 
 TEST(BitmapHeader, MasksAreReadAfterA40ByteHeaderAndInsideLongerOnes) {
-  pw::Bmp s;
-  s.width = 2;
-  s.bitCount = 16;
-  s.compression = kBiBitfields;
+  pw::Bmp s = Shape(2, 1, 16, kBiBitfields);
   s.masks = {0xF800, 0x07E0, 0x001F};
   s.pixels = pw::Rows(2, 1, 16, false, [](int, int) { return 0xF800u; });
   BitmapHeader h = Read(pw::Write(s));
@@ -157,9 +156,7 @@ TEST(BitmapHeader, TheFileEndingInsideAHeaderPartIsAReadError) {
   ExpectFailure<EReadError>(Cut(bytes, 30), msg::ReadError);            // info header
   ExpectFailure<EReadError>(Cut(bytes, 54 + 4 * 100), msg::ReadError);  // colour table
 
-  pw::Bmp masked;
-  masked.bitCount = 32;
-  masked.compression = kBiBitfields;
+  pw::Bmp masked = Shape(1, 1, 32, kBiBitfields);
   masked.masks = {0xFF0000, 0xFF00, 0xFF};
   ExpectFailure<EReadError>(Cut(pw::Write(masked), 54 + 6), msg::ReadError);
 
@@ -170,7 +167,6 @@ TEST(BitmapHeader, TheFileEndingInsideAHeaderPartIsAReadError) {
 TEST(BitmapHeader, RefusesWhatIsNoUsableBitmap) {
   pw::Bmp s = EightBit(2, 2);
   pw::Bytes bytes = pw::Write(s);
-  bytes[0] = 'B';
   bytes[1] = 'A';
   ExpectFailure<EInvalidGraphic>(bytes, msg::InvalidBitmap);
 
@@ -182,8 +178,7 @@ TEST(BitmapHeader, RefusesWhatIsNoUsableBitmap) {
   for (uint32_t size : {0u, 4u, 13u, 16u, 39u}) {
     pw::Bmp odd = s;
     odd.infoSize = size;
-    pw::Bytes b = pw::Write(odd);
-    ExpectFailure<EInvalidGraphic>(b, msg::InvalidBitmap);
+    ExpectFailure<EInvalidGraphic>(pw::Write(odd), msg::InvalidBitmap);
   }
 
   // A colour table larger than 256 entries.
@@ -195,20 +190,14 @@ TEST(BitmapHeader, RefusesWhatIsNoUsableBitmap) {
   ExpectFailure<EInvalidGraphic>(pw::Write(many), msg::InvalidBitmap);
 
   // Masks that a 41- to 51-byte header has no room for.
-  pw::Bmp shortMasks;
-  shortMasks.bitCount = 16;
-  shortMasks.compression = kBiBitfields;
+  pw::Bmp shortMasks = Shape(1, 1, 16, kBiBitfields);
   shortMasks.infoSize = 44;
   ExpectFailure<EInvalidGraphic>(pw::Write(shortMasks), msg::InvalidBitmap);
 }
 
 TEST(BitmapHeader, RefusesAbsurdSizesAndDepthsBeforeAnyAllocation) {
   auto refused = [](int32_t width, int32_t height, uint16_t bits) {
-    pw::Bmp s;
-    s.width = width;
-    s.height = height;
-    s.bitCount = bits;
-    ExpectFailure<EInvalidGraphic>(pw::Write(s), msg::InvalidBitmap);
+    ExpectFailure<EInvalidGraphic>(pw::Write(Shape(width, height, bits)), msg::InvalidBitmap);
   };
   refused(-1, 1, 24);
   refused(INT_MAX, 1, 24);
@@ -221,18 +210,12 @@ TEST(BitmapHeader, RefusesAbsurdSizesAndDepthsBeforeAnyAllocation) {
   refused(21846, -65535, 24);
   // One row more than the byte limit allows; exactly the limit is a picture.
   refused(16384, 4097, 32);
-  pw::Bmp atLimit;
-  atLimit.width = 16384;
-  atLimit.height = 4096;
-  atLimit.bitCount = 32;
-  EXPECT_EQ(Read(pw::Write(atLimit)).pixelBytes, kMaxBitmapPixelBytes);
+  EXPECT_EQ(Read(pw::Write(Shape(16384, 4096, 32))).pixelBytes, kMaxBitmapPixelBytes);
   refused(1, 1, 0);
   refused(1, 1, 7);
   refused(1, 1, 64);
 
-  pw::Bmp topDown;
-  topDown.width = 3;
-  topDown.height = -2;
+  pw::Bmp topDown = Shape(3, -2, 24);
   topDown.pixels = pw::Rows(3, 2, 24, true, [](int, int) { return 0u; });
   const BitmapHeader h = Read(pw::Write(topDown));
   EXPECT_EQ(h.height, -2);
@@ -254,9 +237,7 @@ TEST(MetafileHeader, EnhancedMetafileSizesAreCheckedAgainstItsHeaderAndTheFile) 
   // Total size below the header.
   ExpectMetaFailure<EInvalidGraphic>(pw::EnhancedShell(0, 0, 1, 1, 60), msg::InvalidMetafile);
   // Ends before its total size: a read error.
-  pw::Bytes cut = pw::EnhancedShell(0, 0, 1, 1, 400);
-  cut.resize(300);
-  ExpectMetaFailure<EReadError>(cut, msg::ReadError);
+  ExpectMetaFailure<EReadError>(Cut(pw::EnhancedShell(0, 0, 1, 1, 400), 300), msg::ReadError);
   pw::Bytes huge = pw::EnhancedShell(0, 0, 1, 1, 200);
   pw::Set32(huge, 48, 0xFFFFFFF0);
   ExpectMetaFailure<EInvalidGraphic>(huge, msg::InvalidMetafile);
@@ -280,8 +261,7 @@ TEST(MetafileHeader, PlaceableMetafileNeedsItsKeyAndChecksum) {
   EXPECT_EQ(centred.frameWidth, 2540);
   EXPECT_EQ(centred.frameHeight, 1270);
 
-  ExpectMetaFailure<EInvalidGraphic>(pw::Placeable(0, 0, 1, 1, 96, body, false),
-                                     msg::InvalidMetafile);
+  ExpectMetaFailure<EInvalidGraphic>(pw::Placeable(0, 0, 1, 1, 96, body, false), msg::InvalidMetafile);
   pw::Bytes wrongKey = pw::Placeable(0, 0, 1, 1, 96, body);
   wrongKey[0] ^= 1;
   wrongKey[20] ^= 1;  // checksum kept right, so the key alone decides
@@ -289,11 +269,8 @@ TEST(MetafileHeader, PlaceableMetafileNeedsItsKeyAndChecksum) {
   // A Windows metafile without the placeable header.
   ExpectMetaFailure<EInvalidGraphic>(body, msg::InvalidMetafile);
   // Shorter than the placeable header itself.
-  for (size_t length : {0u, 1u, 21u}) {
-    pw::Bytes shortFile = pw::Placeable(0, 0, 1, 1, 96, body);
-    shortFile.resize(length);
-    ExpectMetaFailure<EInvalidGraphic>(shortFile, msg::InvalidMetafile);
-  }
+  for (size_t length : {0u, 1u, 21u})
+    ExpectMetaFailure<EInvalidGraphic>(Cut(pw::Placeable(0, 0, 1, 1, 96, body), length), msg::InvalidMetafile);
 }
 
 TEST(MetafileHeader, PixelSizeFollowsUnitsPerInchOrTheReferenceDevice) {

@@ -23,34 +23,21 @@ using namespace setupmedium;
 
 namespace {
 
-// Program files, an installer of random bytes and the sample description
-// without a splash picture, in a fresh folder.
-class ReleasedMedium : public ::testing::Test {
+// The sample's files with an installer of random bytes, described
+// without a splash picture.
+class ReleasedMedium : public MediumFolderTest {
 protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("setupmedium-release-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "src");
-    WriteText(root_ / "src/Setup.exe", WindowsImageBytes(false));
-    WriteText(root_ / "src/XceedZip.dll", WindowsImageBytes(true));
+    MediumFolderTest::SetUp();
     std::mt19937 random(7);
     installer_ = WindowsImageBytes(false);
     while (installer_.size() < (2u << 20)) installer_ += static_cast<char>(random());
     WriteText(root_ / "src/installer.exe", installer_);
-    Describe("");
+    Describe({{"splash = \"splash.bmp\"", ""}});
   }
   void TearDown() override {
     unsetenv("SOURCE_DATE_EPOCH");
-    fs::remove_all(root_);
-  }
-
-  // The sample with its splash line replaced by extra lines.
-  void Describe(const std::string& extra) {
-    std::string text = ReadText(SETUPMEDIUM_SAMPLE);
-    const size_t splash = text.find("splash = \"splash.bmp\"");
-    text.replace(splash, text.find('\n', splash) - splash, extra);
-    WriteText(root_ / "src/medium.toml", text);
+    MediumFolderTest::TearDown();
   }
 
   fs::path Build(const std::string& name, const std::function<void(double)>& progress = {}) {
@@ -64,7 +51,6 @@ protected:
     fs::last_write_time(root_ / "src/installer.exe", fs::file_time_type::clock::now() - back);
   }
 
-  fs::path root_;
   std::string installer_;
 };
 

@@ -31,41 +31,21 @@ using namespace setupmedium;
 namespace {
 
 // The sample's [setup] replaced by the author's own file.
-std::vector<std::pair<std::string, std::string>> OwnSetupInf(const std::string& file) {
+MediumFolderTest::Changes OwnSetupInf(const std::string& file) {
   return {{"format_version = 5000", "file = \"" + file + "\""}, {"product_name = \"Demo Produkt\"", ""},
           {"product_version = \"1.0\"", ""}, {"silent = false", ""}, {"language_file = \"Deutsch.lng\"", ""}};
 }
 
-// A folder with the program files a description names and a description
-// made from the sample with some lines replaced.
-class MediumTest : public ::testing::Test {
+// The sample's files with its splash picture.
+class MediumTest : public MediumFolderTest {
 protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("setupmedium-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "src");
-    WriteText(root_ / "src/Setup.exe", WindowsImageBytes(false));
-    WriteText(root_ / "src/XceedZip.dll", WindowsImageBytes(true));
-    WriteText(root_ / "src/installer.exe", WindowsImageBytes(false));
+    MediumFolderTest::SetUp();
     picture_writer::Bmp bmp;
     bmp.width = 40, bmp.height = 20;
     bmp.pixels = picture_writer::Bytes(40 * 3 * 20, 0x80);
     const picture_writer::Bytes picture = picture_writer::Write(bmp);
     WriteText(root_ / "src/splash.bmp", std::string(picture.begin(), picture.end()));
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
-  // The sample description with each (old, new) line replaced.
-  fs::path Describe(const std::vector<std::pair<std::string, std::string>>& changes = {}) {
-    std::string text = ReadText(SETUPMEDIUM_SAMPLE);
-    for (const auto& [from, to] : changes) {
-      const size_t at = text.find(from);
-      EXPECT_NE(at, std::string::npos) << from;
-      if (at != std::string::npos) text.replace(at, from.size(), to);
-    }
-    WriteText(root_ / "src/medium.toml", text);
-    return root_ / "src/medium.toml";
   }
 
   // Builds into root/medium; force puts a medium with errors in place too.
@@ -90,18 +70,31 @@ protected:
     return "built";
   }
 
+  // The medium's archive packed again: each entry under the name rename
+  // gives it ("" leaves it out), then the entries of more.
+  void Repack(const fs::path& medium, const std::string& password,
+              const std::function<std::string(const std::string&)>& rename,
+              const std::vector<std::pair<std::string, std::string>>& more = {}) {
+    archive::Reader old((medium / medium::kArchiveFile).string());
+    TZipWriter zip(password);
+    for (size_t i = 0; i < old.Entries().size(); ++i) {
+      const std::string name = rename(old.Entries()[i].name);
+      if (!name.empty()) zip.Add(name, old.Read(static_cast<int>(i), medium::kArchivePassword));
+    }
+    for (const auto& [name, bytes] : more) zip.Add(name, bytes);
+    WriteText(medium / medium::kArchiveFile, zip.Archive());
+  }
+
   static const Finding* Worst(const Findings& findings) {
     const Finding* worst = nullptr;
     for (const Finding& f : findings.List())
       if (!worst || f.severity > worst->severity) worst = &f;
     return worst;
   }
-
-  fs::path root_;
 };
 
 TEST_F(MediumTest, BuildThenCheckIsCleanForTheSampleAndEveryFormatVersion) {
-  const std::vector<std::vector<std::pair<std::string, std::string>>> versions = {
+  const std::vector<Changes> versions = {
       {},
       {{"format_version = 5000", "format_version = 0"}},
       {{"format_version = 5000", "format_version = 4003"}, {"silent = false", "silent = true"}},
@@ -118,19 +111,13 @@ TEST_F(MediumTest, CheckFindsEachPlantedFaultWithItsSeverity) {
   // finding must have the severity and name the topic.
   struct Plant {
     const char* fault;
-    std::vector<std::pair<std::string, std::string>> changes;
+    Changes changes;
     std::function<void(const fs::path& medium)> after;
     Severity severity;
     const char* topic;
   };
-  const auto rezip = [](const fs::path& medium, const std::string& password, const std::string& without) {
-    archive::Reader old((medium / medium::kArchiveFile).string());
-    TZipWriter zip(password);
-    for (size_t i = 0; i < old.Entries().size(); ++i)
-      if (old.Entries()[i].name != without)
-        zip.Add(old.Entries()[i].name, old.Read(static_cast<int>(i), medium::kArchivePassword));
-    const std::string bytes = zip.Archive();
-    WriteText(medium / medium::kArchiveFile, bytes);
+  const auto rezip = [&](const fs::path& medium, const std::string& password, const std::string& without) {
+    Repack(medium, password, [&](const std::string& name) { return name == without ? "" : name; });
   };
   TValueWriter wide;
   wide.Signature(), wide.Str("Deutsch"), wide.Symbol("Deutsch"), wide.Int(0), wide.BeginList();
@@ -228,11 +215,11 @@ TEST_F(MediumTest, ABrokenMediumIsRefusedAndThePreviousOneStays) {
   WriteText(root_ / "src/program.jpg", WindowsImageBytes(false));
   WriteText(root_ / "src/XceedZip64.dll", WindowsImageBytes(true, 0x8664));
   WriteText(root_ / "src/garbage.inf", "garbage");
-  const std::vector<std::pair<std::string, std::string>> pictures = {
+  const Changes pictures = {
       {"splash = \"splash.bmp\"", "splash = \"notes.bmp\""}, {"splash = \"splash.bmp\"", "splash = \"program.jpg\""}};
   for (const auto& change : pictures)
     EXPECT_NE(Refusal(Describe({change}), medium).find("medium.splash:"), std::string::npos) << change.second;
-  const std::vector<std::vector<std::pair<std::string, std::string>>> broken = {
+  const std::vector<Changes> broken = {
       {{"component = \"XceedZip.dll\"", "component = \"XceedZip64.dll\""}}, OwnSetupInf("garbage.inf")};
   for (const auto& changes : broken) {
     const BuildResult result = BuildMedium(ReadMediumDescription(Describe(changes)), medium);
@@ -303,14 +290,9 @@ TEST_F(MediumTest, NamesBeyondAsciiAreMarkedUtf8AndReadAsTheComponentReadsThem) 
 
   // The same name in code page 1252 without the flag is read as code page
   // 437 by the component: "Franτais.lng", which Setup.exe never finds.
-  archive::Reader built((medium / medium::kArchiveFile).string());
-  TZipWriter unmarked(medium::kArchivePassword);
-  for (size_t i = 0; i < built.Entries().size(); ++i) {
-    std::string name = built.Entries()[i].name;
-    if (name == "Fran\xC3\xA7" "ais.lng") name = "Fran\xE7" "ais.lng";
-    unmarked.Add(name, built.Read(static_cast<int>(i), medium::kArchivePassword));
-  }
-  WriteText(medium / medium::kArchiveFile, unmarked.Archive());
+  Repack(medium, medium::kArchivePassword, [](const std::string& name) {
+    return name == "Fran\xC3\xA7" "ais.lng" ? std::string("Fran\xE7" "ais.lng") : name;
+  });
   const Findings findings = CheckMedium(medium);
   EXPECT_NE(findings.Text().find("Fran\xCF\x84" "ais.lng, "), std::string::npos) << findings.Text();
   EXPECT_NE(findings.Text().find("\"Fran\xC3\xA7" "ais.lng\" is not in the archive"), std::string::npos);
@@ -320,14 +302,10 @@ TEST_F(MediumTest, HostileEntryNamesWriteNothingWhereTheyPoint) {
   const fs::path medium = Build(Describe());
   const fs::path victim = root_ / "victim";
   fs::create_directories(victim);
-  archive::Reader built((medium / medium::kArchiveFile).string());
-  TZipWriter hostile(medium::kArchivePassword);
-  for (size_t i = 0; i < built.Entries().size(); ++i)
-    hostile.Add(built.Entries()[i].name, built.Read(static_cast<int>(i), medium::kArchivePassword));
-  hostile.Add("../../../../../../../../../.." + victim.string() + "/rel.lng", "planted");
-  hostile.Add(victim.string() + "/abs.lng", "planted");
-  hostile.Add("CON.lng", "planted");
-  WriteText(medium / medium::kArchiveFile, hostile.Archive());
+  Repack(medium, medium::kArchivePassword, [](const std::string& name) { return name; },
+         {{"../../../../../../../../../.." + victim.string() + "/rel.lng", "planted"},
+          {victim.string() + "/abs.lng", "planted"},
+          {"CON.lng", "planted"}});
   const Findings findings = CheckMedium(medium);
   EXPECT_TRUE(fs::is_empty(victim));
   int refused = 0;
@@ -346,22 +324,8 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
     return std::string("no error");
   };
   const std::string base = ReadText(SETUPMEDIUM_SAMPLE);
-  for (const char* wrong : {"\"5\"", "-1"}) {
-    std::string wrongKind = base;
-    wrongKind.replace(wrongKind.find("format_version = 5000"), 21, std::string("format_version = ") + wrong);
-    EXPECT_EQ(error(wrongKind).rfind("m.toml:", 0), 0u);
-    EXPECT_NE(error(wrongKind).find(": setup.format_version: must be"), std::string::npos) << error(wrongKind);
-  }
-  EXPECT_NE(error("[program]\nsetup_exe = \"a\"\ncomponent = \"b\"\nsetp = 1\n").find("m.toml:4: program.setp: unknown key"),
-            std::string::npos);
-  EXPECT_NE(error("[program\n").find("m.toml:1"), std::string::npos);
-  // Beyond ASCII only in quoted texts and comments (the reader is not
-  // trusted with them elsewhere).
-  EXPECT_NE(error("# \xC3\xA4\n[setup]\nx = 'a\xC3\xA4' \xC8\x96\n").find("m.toml:3: characters beyond ASCII"),
-            std::string::npos);
-  // The ways editors save and the slips authors make, each named.
-  const auto changed = [&](const std::string& from, const std::string& to) {
-    std::string text = base;
+  const auto changed = [&](const std::string& from, const std::string& to, std::string text = std::string()) {
+    if (text.empty()) text = base;
     text.replace(text.find(from), from.size(), to);
     return text;
   };
@@ -370,7 +334,17 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
   const auto lineOf = [&](const std::string& token) {
     return "m.toml:" + std::to_string(1 + std::count(base.begin(), base.begin() + base.find(token), '\n')) + ": ";
   };
+  const std::string version = lineOf("format_version = 5000") + "setup.format_version: must be";
+  // The ways editors save and the slips authors make, each named.
   const std::pair<std::string, std::string> slips[] = {
+      {changed("format_version = 5000", "format_version = \"5\""), version},
+      {changed("format_version = 5000", "format_version = -1"), version},
+      {changed("silent = false", "silent = true", changed("format_version = 5000", "format_version = 4002")),
+       "setup.silent: needs format_version 4003"},
+      {"[program]\nsetup_exe = \"a\"\ncomponent = \"b\"\nsetp = 1\n", "m.toml:4: program.setp: unknown key"},
+      {"[program\n", "m.toml:1"},
+      // Beyond ASCII only in quoted texts and comments (the reader is not trusted with them elsewhere).
+      {"# \xC3\xA4\n[setup]\nx = 'a\xC3\xA4' \xC8\x96\n", "m.toml:3: characters beyond ASCII"},
       {"\xEF\xBB\xBF" + base, "no error"},
       {changed("f\xC3\xBCr", "f\xFCr"), lineOf("f\xC3\xBCr") + "not UTF-8"},
       {changed("\"Demo Produkt\"", "\"Demo Produkt"), lineOf("\"Demo Produkt\"") + "a text in quotes is not closed on its line"},
@@ -383,20 +357,15 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
       {changed("[languages.English]", "[languages.CON]"), "languages.CON: \"CON.lng\" is no file name Windows allows"},
       {changed("\nfiles = []", "\nfiles = [\"x/setup.EXE\"]"), "\"setup.EXE\" is a name setupmedium writes itself"},
       {changed("\nfiles = []", "\nfiles = [\"a/readme.txt\", \"b/README.TXT\"]"), "\"README.TXT\" is named twice"},
+      // [signing]: a certificate, known keys only.
+      {base + "\n[signing]\nkey = \"k.pem\"\n", "signing.certificate: missing"},
+      {base + "\n[signing]\ncertificate = \"c.p12\"\npassword = \"x\"\n", "signing.password: unknown key"},
   };
   for (const auto& [text, expected] : slips) EXPECT_NE(error(text).find(expected), std::string::npos) << error(text);
   const MediumDescription odd = ParseMediumDescription(changed("format_version = 5000", "format_version = 4500"), "m.toml");
   ASSERT_EQ(odd.warnings.size(), 1u);
   EXPECT_NE(odd.warnings[0].find("setup.format_version: 4500 is none of the documented versions"), std::string::npos);
-
-  std::string silentOld = base;
-  silentOld.replace(silentOld.find("format_version = 5000"), 21, "format_version = 4002");
-  silentOld.replace(silentOld.find("silent = false"), 14, "silent = true");
-  EXPECT_NE(error(silentOld).find("setup.silent: needs format_version 4003"), std::string::npos) << error(silentOld);
-  // [signing]: a certificate, known keys only; paths from the description's folder.
-  EXPECT_NE(error(base + "\n[signing]\nkey = \"k.pem\"\n").find("signing.certificate: missing"), std::string::npos);
-  EXPECT_NE(error(base + "\n[signing]\ncertificate = \"c.p12\"\npassword = \"x\"\n").find("signing.password: unknown key"),
-            std::string::npos);
+  // Paths of [signing] are taken from the description's folder.
   const auto signing =
       ParseMediumDescription(base + "\n[signing]\ncertificate = \"c.p12\"\npassword_env = \"PW\"\n", "d/m.toml").signing;
   ASSERT_TRUE(signing);
@@ -410,15 +379,11 @@ TEST_F(MediumTest, DescriptionFaultsNameFileLineAndKey) {
   EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
 }
 
-TEST(MediumCheckInput, AnUnreadableMediumIsReportedNotFatal) {
+TEST_F(MediumTest, AnUnreadableMediumIsReportedNotFatal) {
   EXPECT_EQ(CheckMedium("/nonexistent/medium").ExitCode(), 2);
-  const fs::path folder = fs::temp_directory_path() / "setupmedium-test-garbage";
-  fs::create_directories(folder);
-  WriteText(folder / medium::kArchiveFile, "PK\x03\x04 not really");
-  WriteText(folder / "Setup.jpg", "\xFF\xD8\xFF garbage");
-  const Findings findings = CheckMedium(folder);
-  EXPECT_EQ(findings.ExitCode(), 2);
-  fs::remove_all(folder);
+  WriteText(root_ / medium::kArchiveFile, "PK\x03\x04 not really");
+  WriteText(root_ / "Setup.jpg", "\xFF\xD8\xFF garbage");
+  EXPECT_EQ(CheckMedium(root_).ExitCode(), 2);
 }
 
 }  // namespace

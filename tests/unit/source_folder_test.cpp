@@ -1,4 +1,3 @@
-#include "runtime/core/CommandLine.h"
 #include "app/core/SourceFolder.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +6,11 @@ TEST(SourceFolder, ComesFromTheFirstArgumentWithOneTrailingBackslashRemoved) {
   EXPECT_EQ(SourceFolderFrom({"D:\\Setup\\"}, "C:\\Work"), "D:\\Setup");
   EXPECT_EQ(SourceFolderFrom({"D:\\Setup\\\\"}, "C:\\Work"), "D:\\Setup\\");
   EXPECT_EQ(SourceFolderFrom({"D:\\Setup", "more"}, "C:\\Work"), "D:\\Setup");
-  EXPECT_EQ(SourceFolderFrom(CommandLineArguments("Setup.exe \"D:\\My Setup\\\""), "C:\\"),
-            "D:\\My Setup");
 }
 
 TEST(SourceFolder, WithoutArgumentsIsTheCurrentFolderAndADriveRootLosesItsBackslash) {
   EXPECT_EQ(SourceFolderFrom({}, "D:\\"), "D:");
   EXPECT_EQ(SourceFolderFrom({}, "C:\\Program Files"), "C:\\Program Files");
-  // An empty pair of quotes standing alone is no argument.
-  EXPECT_EQ(SourceFolderFrom(CommandLineArguments("Setup.exe \"\""), "D:\\"), "D:");
 }
 
 TEST(InstallerCommandLine, QuotesTheProgramPathButNotTheSourceFolder) {

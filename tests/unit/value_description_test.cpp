@@ -6,8 +6,7 @@
 #include "StreamTestSupport.h"
 #include "streams/core/Reader.h"
 #include "text/core/CSprache.h"
-#include <fstream>
-#include <iterator>
+#include "../support/MediumTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -34,14 +33,10 @@ std::string LastLine(const std::string& text) {
   return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1));
 }
 
-// The demonstration samples, found from this file's place in the tree.
+// The demonstration samples, beside the sample medium description.
 std::string Sample(const std::string& name) {
-  std::string here = __FILE__;
-  std::string root = here.substr(0, here.rfind("/tests/unit/"));
-  std::string text;
-  std::ifstream in(root + "/tools/samples/" + name, std::ios::binary);
-  EXPECT_TRUE(in) << root;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::string text = ReadText(std::filesystem::path(SETUPMEDIUM_SAMPLE).parent_path() / name);
+  EXPECT_FALSE(text.empty()) << name;
   return text;
 }
 
@@ -186,45 +181,23 @@ TEST(ValueInspection, DamagedStreamsSayWhereAndWhyTheyStop) {
 
 // ---- The demonstration samples -------------------------------------------------
 
-TEST(ValueSamples, TheGermanLanguageFileCarriesCodePage1252Texts) {
-  const std::string path = TestFile("Deutsch.lng");
-  WriteTestFile(path, Build(Sample("Deutsch.lng.txt")));
-  cSprachContainer table;
-  LoadLanguageFile(table, path);
-  EXPECT_EQ(table.GetText(1000), "Installation");
-  std::string body = table.GetText(1001);
+// (The sample "Setup.inf" is read through the checker below.)
+TEST(ValueSamples, TheLanguageFilesCarryTheThreeTextsInCodePage1252) {
+  const auto load = [](const std::string& name, cSprachContainer& table) {
+    const std::string path = TestFile(name);
+    WriteTestFile(path, Build(Sample(name + ".txt")));
+    LoadLanguageFile(table, path);
+  };
+  cSprachContainer german, english;
+  load("Deutsch.lng", german);
+  EXPECT_EQ(german.GetText(1000), "Installation");
+  std::string body = german.GetText(1001);
   EXPECT_EQ(body.find("%PRODUKTNAME% %PRODUKTVERSION%"), 0u);
   EXPECT_NE(body.find("\r\nBitte"), std::string::npos);
   EXPECT_NE(body.find("w\xE4hrend"), std::string::npos);
-  EXPECT_EQ(table.GetText(1002), "Bitte warten \x85");
-}
-
-TEST(ValueSamples, TheEnglishLanguageFileHasTheThreeTexts) {
-  const std::string path = TestFile("English.lng");
-  WriteTestFile(path, Build(Sample("English.lng.txt")));
-  cSprachContainer table;
-  LoadLanguageFile(table, path);
-  for (int32_t number : {1000, 1001, 1002}) EXPECT_NE(table.GetText(number), "") << number;
-}
-
-TEST(ValueSamples, TheSetupInformationHeadReadsAsFormat5000) {
-  TMemoryStream stream(Build(Sample("Setup.inf.txt")));
-  TReader r(stream, 4096);
-  r.CheckSignature();
-  EXPECT_EQ(r.ReadIntValue(), 5000);
-  r.ReadBoolValue();
-  r.ReadStrValue();
-  EXPECT_EQ(r.ReadStrValue(), "Deutsch.lng");
-  EXPECT_EQ(r.ReadStrValue(), "Demo Produkt");
-  EXPECT_EQ(r.ReadStrValue(), "1.0");
-  r.ReadIntValue();
-  r.ReadBoolValue();
-  r.ReadBoolValue();
-  r.ReadBoolValue();
-  r.ReadStrValue();
-  r.ReadStrValue();
-  EXPECT_FALSE(r.ReadBoolValue());  // not silent
-  EXPECT_EQ(r.ReadOffset(), static_cast<int32_t>(stream.Size()));
+  EXPECT_EQ(german.GetText(1002), "Bitte warten \x85");
+  load("English.lng", english);
+  for (int32_t number : {1000, 1001, 1002}) EXPECT_NE(english.GetText(number), "") << number;
 }
 
 // ---- Checking medium files as Setup.exe reads them ---------------------------------
