@@ -151,16 +151,6 @@ TEST_F(ProgressWindow, ShowingCentresOnceOnTheScreen) {
   EXPECT_EQ(form.Left(), 5) << "the placement acts only once";
 }
 
-TEST_F(ProgressWindow, CornerPlacementKeepsLeftAndTop) {
-  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-  form.SetPosition(poDefaultSizeOnly);
-  form.SetLeft(cx - form.Width() - 5);
-  form.SetTop(cy - form.Height() - 30);
-  form.Show();
-  EXPECT_EQ(form.Left(), cx - 381 - 5);
-  EXPECT_EQ(form.Top(), cy - 167 - 30);
-}
-
 TEST_F(ProgressWindow, FramesAreBevelRingsWithTheirCornerPixels) {
   auto shot = ShowAndCapture();
   const PixelCanvas& window = *shot;
