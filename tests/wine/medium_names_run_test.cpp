@@ -3,6 +3,7 @@
 // The component writes them under the very names the description gives, and
 // Setup.exe, which works in code page 1252, finds its language file.
 #include "SetupMedium.h"
+#include "WineTestSupport.h"
 #include "ZipClient.h"
 
 #include "BuildMedium.h"
@@ -56,13 +57,12 @@ TEST_F(MediumNames, ALanguageFileAndAnExtraFileWithACedillaRunTo259) {
                                                          {1002, "Patientez..."}}));
 
   // The extra file, as the component writes it for the installer.
-  CoInitialize(nullptr);
   {
+    const ComApartment com;
     ZipClient zip;
     zip.SetUpFirstExtraction(Wide(workspace + "\\_Setup.lib"), base + L"\\extra");
     zip.AddMask(L"*.txt");
     EXPECT_EQ(zip.Unzip(), 0);
   }
-  CoUninitialize();
   EXPECT_EQ(ReadBytes(base + L"\\extra\\re\u00E7u.txt"), "Quittung");
 }
