@@ -1,7 +1,7 @@
-// Unusual but legitimate folders of a user: runs of the real Setup.exe with a
-// temporary folder named after a user with blanks and umlauts, one outside
-// the ANSI code page, one that does not exist yet, from a read-only medium,
-// and from a medium folder with blanks and umlauts.
+// Unusual but legitimate folders of a user: runs of the real Setup.exe from a
+// medium folder with blanks and umlauts into a temporary folder named after
+// a user with blanks and umlauts, with one outside the ANSI code page, and
+// from a read-only medium into a temporary folder that does not exist yet.
 #include "SetupMedium.h"
 #include "runtime/TempFolder.h"
 
@@ -37,19 +37,6 @@ protected:
 
 }  // namespace
 
-TEST_F(UserFolders, ATempFolderWithBlanksAndUmlauts) {
-  MakeMedium(medium_, true, &archive_);
-  const std::string user = base_ + "\\J\xFCrgen M\xFCller";
-  const std::string temp = user + "\\Temp";
-  CreateDirectoryA(user.c_str(), nullptr);
-  CreateDirectoryA(temp.c_str(), nullptr);
-
-  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium_, temp + "\\"));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium_);
-  EXPECT_TRUE(Exists(WorkspaceIn(temp) + "\\setup.inf"));
-}
-
 TEST_F(UserFolders, ATempFolderOutsideTheAnsiCodePageIsUsedInItsShortForm) {
   MakeMedium(medium_, true, &archive_);
   const std::wstring user = Wide(base_) + L"\\" + kCyrillicUser;
@@ -84,21 +71,11 @@ TEST(TempFolderForm, TheLongFormWhenItSurvivesElseTheShortOneElseNone) {
             std::nullopt);
 }
 
-TEST_F(UserFolders, ATempFolderThatDoesNotExistYetIsCreated) {
-  MakeMedium(medium_, true, &archive_);
-  const std::string temp = base_ + "\\users\\neu\\Temp";
-
-  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium_, temp + "\\"));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium_);
-}
-
-TEST_F(UserFolders, AReadOnlyMedium) {
+TEST_F(UserFolders, AReadOnlyMediumAndATempFolderThatDoesNotExistYet) {
   // C:\setup-ro-medium shows C:\setup-ro-source read-only (see CMakeLists).
   const std::string source = "C:\\setup-ro-source";
   const std::string medium = "C:\\setup-ro-medium";
-  const std::string temp = base_ + "\\tmp";
-  CreateDirectoryA(temp.c_str(), nullptr);
+  const std::string temp = base_ + "\\users\\neu\\Temp";
   for (const char* name : {"XceedZip.dll", "_Setup.lib", "probe"}) RemoveFile(source + "\\" + name);
   MakeMedium(source, true, &archive_);
   for (const char* name : {"XceedZip.dll", "_Setup.lib"})
@@ -106,26 +83,29 @@ TEST_F(UserFolders, AReadOnlyMedium) {
   ASSERT_TRUE(Exists(medium + "\\_Setup.lib")) << "the read-only mount is missing";
   ASSERT_FALSE(WriteBytes(medium + "\\probe", "x")) << "the medium is not read-only";
 
-  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium, temp));
+  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium, temp + "\\"));
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[2], medium);
+  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium);
   EXPECT_EQ(ReadBytes(WorkspaceIn(temp) + "\\_Setup.lib"), archive_);
   for (const char* name : {"XceedZip.dll", "_Setup.lib"}) RemoveFile(source + "\\" + name);
 }
 
-TEST_F(UserFolders, AMediumFolderWithBlanksAndUmlautsReachesTheInstallerUnchanged) {
+TEST_F(UserFolders, AMediumFolderAndATempFolderWithBlanksAndUmlauts) {
   const std::string medium = base_ + "\\Mein Medium \xE4\xF6\xFC\xDF";
-  const std::string temp = base_ + "\\tmp";
+  const std::string user = base_ + "\\J\xFCrgen M\xFCller";
+  const std::string temp = user + "\\Temp";
   MakeMedium(medium, true, &archive_);
+  CreateDirectoryA(user.c_str(), nullptr);
   CreateDirectoryA(temp.c_str(), nullptr);
 
   // Started from the medium without arguments, as from a disc.
   RunOptions options;
   options.currentFolder = medium;
-  options.tempFolder = temp;
+  options.tempFolder = temp + "\\";
   std::vector<std::string> lines = RunToTheInstaller(options);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium);
+  EXPECT_TRUE(Exists(WorkspaceIn(temp) + "\\setup.inf"));
   EXPECT_EQ(lines[2], base_ + "\\Mein");  // unquoted, split at the blanks
   EXPECT_EQ(lines[3], "Medium");
   EXPECT_EQ(lines[4], "\xE4\xF6\xFC\xDF");
