@@ -27,17 +27,8 @@ std::string German(const std::string& body = kBody, bool withWait = true) {
 
 class PrepareWindow : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char temp[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof temp, temp);
-    dir = std::string(temp, n) + "prepare_test_" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(dir.c_str(), nullptr);
-  }
-  void TearDown() override {
-    DeleteFileA((dir + "\\setup.inf").c_str());
-    DeleteFileA((dir + "\\Deutsch.lng").c_str());
-    RemoveDirectoryA(dir.c_str());
-  }
+  void SetUp() override { dir = setup_test::FreshFolder("prepare-test"); }
+  void TearDown() override { setup_test::RemoveTree(dir); }
 
   void Write(const SetupInfo& info, const std::string& language = German()) {
     ASSERT_TRUE(WriteBytes(dir + "\\setup.inf", SetupInfoFile(info)));

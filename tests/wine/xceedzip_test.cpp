@@ -280,22 +280,6 @@ TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
             (std::set<std::wstring>{L"data1.bin", L"de.lng", L"empty.lng", L"Setup.inf"}));
 }
 
-TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
-  TempFolder target;
-  WriteAll(target / L"Setup.inf", "old and longer than it should be ...........................");
-  SetFileAttributesW((target / L"Setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
-  ZipClient client;
-  client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
-  client.AddMask(L"Setup.inf");
-  EXPECT_EQ(client.Unzip(), 0);
-  EXPECT_EQ(ReadBytes(target / L"Setup.inf"), ContentOf(L"Setup.inf"));
-
-  WriteAll(target / L"Setup.inf", "kept");
-  client.PutBool(kDispSkipIfExisting, true);
-  EXPECT_EQ(client.Unzip(), 0);
-  EXPECT_EQ(ReadBytes(target / L"Setup.inf"), "kept") << "SkipIfExisting leaves it alone";
-}
-
 // A copy of a fixture archive with one byte changed `offset` bytes after the
 // first (local header) occurrence of an entry's name.
 std::wstring DamagedCopy(const TempFolder& folder, const wchar_t* archive, const std::string& entry,
@@ -491,10 +475,11 @@ TEST_F(XceedZip, DeclaredSizesBeyondTheFreeSpaceFailBeforeAnythingIsWritten) {
   EXPECT_EQ(ReadBytes(target / L"small.txt"), "small");
 }
 
-TEST_F(XceedZip, ALockedTargetIsLeftAloneAndTheResultSaysSo) {
+TEST_F(XceedZip, ALockedTargetIsLeftAloneAReadOnlyOneReplacedAndSkipIfExistingKeepsIt) {
   TempFolder target;
-  std::wstring locked = target / L"Setup.inf";
-  WriteAll(locked, "planted");
+  const std::wstring locked = target / L"Setup.inf";
+  const std::string planted(1000, 'p');  // longer than the entry
+  WriteAll(locked, planted);
   SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
   HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);
@@ -505,14 +490,19 @@ TEST_F(XceedZip, ALockedTargetIsLeftAloneAndTheResultSaysSo) {
   client.AddMask(L"Setup.inf");
   EXPECT_EQ(client.Unzip(), kResultWriteFailed);
   CloseHandle(lock);
-  EXPECT_EQ(ReadBytes(locked), "planted");
+  EXPECT_EQ(ReadBytes(locked), planted);
   EXPECT_TRUE(GetFileAttributesW(locked.c_str()) & FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(FilesIn(target.path()),
             (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}))
       << "the other entries, and no temporary file";
 
-  EXPECT_EQ(client.Unzip(), 0) << "once the lock is gone";
-  EXPECT_EQ(ReadBytes(locked), ContentOf(L"Setup.inf"));
+  EXPECT_EQ(client.Unzip(), 0) << "once the lock is gone, though read-only";
+  EXPECT_EQ(ReadBytes(locked), ContentOf(L"Setup.inf")) << "replaced, nothing of the old tail";
+
+  WriteAll(locked, "kept");
+  client.PutBool(kDispSkipIfExisting, true);
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(ReadBytes(locked), "kept") << "SkipIfExisting leaves it alone";
 }
 
 TEST_F(XceedZip, NothingIsWrittenThroughALinkedFolderBelowTheTarget) {
