@@ -2,7 +2,7 @@
 // and a workspace in the test's temporary folder, a clock that counts
 // instead of waiting, a view that records, and an end that throws.
 #include "BoxWatcher.h"
-#include "FileHolder.h"
+#include "PlantedProgram.h"
 #include "SetupMedium.h"
 #include "WineTestSupport.h"
 
