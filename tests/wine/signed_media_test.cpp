@@ -86,8 +86,7 @@ TEST_P(SignedMedia, RunsOnlyThePublishersParts) {
 
   ASSERT_TRUE(run.finished);
   if (c.outcome == Runs) {
-    EXPECT_EQ(run.exitCode, 259u);
-    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(RanToTheInstaller(run));
     EXPECT_TRUE(ReadBytes(systemComponent) == c.component) << "the medium's component deployed";
     EXPECT_EQ(InstallerStarts(log_), std::vector<std::string>{"4"});
     return;
