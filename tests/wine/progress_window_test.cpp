@@ -151,7 +151,9 @@ TEST_F(ProgressWindow, ShowingCentresOnceOnTheScreen) {
   EXPECT_EQ(form.Left(), 5) << "the placement acts only once";
 }
 
-TEST_F(ProgressWindow, FramesAreBevelRingsWithTheirCornerPixels) {
+TEST_F(ProgressWindow, DrawsItsBevelRingsAndAWhiteHeadWithThePictureAndTheStripUnderIt) {
+  form.SetTitle("");
+  form.SetBody("");
   auto shot = ShowAndCapture();
   const PixelCanvas& window = *shot;
   const Rgb face = SysColor(COLOR_BTNFACE);
@@ -180,13 +182,8 @@ TEST_F(ProgressWindow, FramesAreBevelRingsWithTheirCornerPixels) {
   // pnlform's surface.
   EXPECT_EQ(window.At(10, 150), face);
   EXPECT_EQ(window.At(360, 100), face);
-}
 
-TEST_F(ProgressWindow, HeadIsWhiteWithThePictureAndTheStripUnderIt) {
-  form.SetTitle("");
-  form.SetBody("");
-  auto shot = ShowAndCapture();
-  const PixelCanvas& window = *shot;
+  // The head, white without texts.
   const Rgb white{255, 255, 255};
   for (int y = 8; y < 69; y += 3)
     for (int x = 8; x < 300; x += 7) ASSERT_EQ(window.At(x, y), white) << x << "," << y;
