@@ -2,7 +2,7 @@
 // and a workspace in the test's temporary folder, a clock that counts
 // instead of waiting, a view that records, and an end that throws.
 #include "BoxWatcher.h"
-#include "FileHolder.h"
+#include "PlantedProgram.h"
 #include "SetupMedium.h"
 #include "WineTestSupport.h"
 
@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
 
 using namespace setup_test;
 
@@ -142,13 +141,12 @@ protected:
 
 HMODULE HandOffTest::module_ = nullptr;
 
+// What the installer was given and which files it found is pinned by the
+// runs of Setup.exe; here the hand-off's own steps.
 TEST_F(HandOffTest, ANormalRunWorksInItsWorkspaceAndStartsTheInstallerFromThere) {
   Medium();
-  // A library planted where the installer used to start from.
-  ASSERT_TRUE(WriteBytes(temp_ + "\\setuphelp.dll", ReadBytes(FixturePath(PLAIN_DLL_PATH))));
-
   EXPECT_EQ(Run(), 259);
-  EXPECT_TRUE(std::regex_match(workspace_, std::regex(".*\\\\Setup\\.[0-9a-f]{16}"))) << workspace_;
+  EXPECT_EQ(workspace_.rfind(temp_ + "\\Setup.", 0), 0u) << workspace_;
   EXPECT_EQ(view_.prepared, workspace_);
   std::vector<int> expected;
   for (int p = 0; p <= 100; ++p) expected.push_back(p);
@@ -157,20 +155,11 @@ TEST_F(HandOffTest, ANormalRunWorksInItsWorkspaceAndStartsTheInstallerFromThere)
   EXPECT_EQ(clock_.total, 101u * 50 + 2000);
   EXPECT_EQ(boxes_.Count(), 0u);
   EXPECT_EQ(gate_.admitted, InWorkspace("_inst32d.exe"));
-  for (const char* name : {"setup.inf", "Deutsch.lng", "English.lng", "_inst32d.exe"})
-    EXPECT_TRUE(Exists(InWorkspace(name))) << name;
-  EXPECT_EQ(ReadBytes(InWorkspace("_Setup.lib")), archive_);
-  // The installer: from the workspace by its quoted path, the source folder
-  // as its argument, the workspace as its temporary folder; the planted
-  // library stays where it is.
   const std::vector<std::string> started = InstallerLog();
   ASSERT_EQ(started.size(), 3u);
   EXPECT_EQ(started[0], "\"" + InWorkspace("_inst32d.exe") + "\" " + medium_);
-  EXPECT_EQ(InstallerStarts(log_), std::vector<std::string>{"4"});
-  EXPECT_EQ(InstallerLog(".env"),
-            (std::vector<std::string>{"TEMP=" + workspace_, "setuphelp=-"}));
   // The temporary folder itself got nothing but the workspace.
-  EXPECT_EQ(FilesIn(Wide(temp_)).size(), FilesIn(Wide(workspace_)).size() + 1);
+  EXPECT_EQ(FilesIn(Wide(temp_)).size(), FilesIn(Wide(workspace_)).size());
 }
 
 TEST_F(HandOffTest, FirstExtractionResultsDecideBoxAndExitCodeAndTheWorkspaceGoes) {

@@ -1,12 +1,9 @@
 // Decoding each kind of file against the reference decoder is pinned beside
 // the decoder; here only what the bitmap and the platform add.
 #include "../unit/jpeg_support.h"
-#include "BoxWatcher.h"
 
-#include "runtime/Application.h"
 #include "runtime/core/Failures.h"
 #include "runtime/Handles.h"
-#include "runtime/Window.h"
 #include "streams/core/MemoryStream.h"
 #include "ui/jpeg/JPEGImage.h"
 #include "ui/pictures/Bitmap.h"
@@ -83,11 +80,7 @@ TEST(JPEGImage, ReportsTheHeaderSizeBeforeDecodingAndDecodesAtTheFirstDraw) {
   EXPECT_EQ(bitmap.BitCount(), 24);
   EXPECT_EQ(bitmap.Width(), 640);
   EXPECT_EQ(bitmap.Height(), 480);
-  const auto* first = static_cast<const uint8_t*>(bitmap.ScanLine(0));
-  EXPECT_NEAR(first[0], 30, 4);  // blue, green, red of the orange corner
-  EXPECT_NEAR(first[1], 100, 4);
-  EXPECT_NEAR(first[2], 200, 4);
-  EXPECT_LE(MaxDifference(bitmap, ReadPnm("baseline.float.ppm")), 1);
+  EXPECT_LE(MaxDifference(bitmap, ReadPnm("baseline.float.ppm")), 1) << "rows as decoded, top first";
 }
 
 TEST(JPEGImage, GrayscaleAndEightBitPicturesGetThePaletteOfTheQuantiser) {
@@ -98,11 +91,7 @@ TEST(JPEGImage, GrayscaleAndEightBitPicturesGetThePaletteOfTheQuantiser) {
   EXPECT_EQ(grayBitmap.BitCount(), 8);
   PALETTEENTRY entries[256];
   ASSERT_EQ(GetPaletteEntries(grayBitmap.Palette(), 0, 256, entries), 236u);
-  for (int i = 0; i < 236; ++i) {
-    EXPECT_EQ(entries[i].peRed, entries[i].peGreen);
-    EXPECT_EQ(entries[i].peGreen, entries[i].peBlue);
-  }
-  EXPECT_EQ(MaxDifference(grayBitmap, ReadPnm("gray.q236.pgm")), 0);
+  EXPECT_EQ(MaxDifference(grayBitmap, ReadPnm("gray.q236.pgm")), 0) << "indices read through the palette";
 
   // The section's colour table is the palette too, so the bitmap draws right.
   UniqueMemDC dc(CreateCompatibleDC(nullptr));
@@ -196,80 +185,4 @@ TEST(JPEGImage, IsThePictureKindForJpegAndJpgFiles) {
   picture.LoadPictureFile(std::string(JPEG_FIXTURES) + "/baseline.jpg");
   EXPECT_EQ(picture.PictureWidth(), 640);
   EXPECT_EQ(picture.PictureHeight(), 480);
-}
-
-namespace {
-
-// A window that paints a picture, as the splash window does.
-class PictureWindow : public Window {
-public:
-  explicit PictureWindow(TGraphic& graphic) : graphic_(graphic) {
-    CreateNative("JpegTestPictureWindow", WS_POPUP | WS_VISIBLE, 0, 0, 0, 96, 64,
-                 Application->Handle());
-  }
-  int Paints() const { return paints_; }
-
-protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_PAINT: return OnPaint();
-    }
-    return Window::HandleMessage(message, wParam, lParam);
-  }
-
-private:
-  LRESULT OnPaint() {
-    struct Painting {
-      HWND window;
-      PAINTSTRUCT ps;
-      HDC dc;
-      explicit Painting(HWND w) : window(w), dc(BeginPaint(w, &ps)) {}
-      ~Painting() { EndPaint(window, &ps); }
-    } painting(Handle());
-    ++paints_;
-    RECT rect = {0, 0, graphic_.Width(), graphic_.Height()};
-    graphic_.Draw(painting.dc, rect);
-    return 0;
-  }
-
-  TGraphic& graphic_;
-  int paints_ = 0;
-};
-
-// Presses OK on every box with the caption that shows up, noting its text.
-// Pumps until done() holds (gives up after a minute).
-template <typename Done>
-void PumpUntil(TApplication& app, Done done) {
-  const DWORD start = GetTickCount();
-  while (!done() && GetTickCount() - start < 60000) {
-    app.ProcessMessages();
-    Sleep(20);
-  }
-}
-
-}  // namespace
-
-TEST(JPEGImage, FailureAtTheFirstPaintIsReportedByThePumpAndTheRunGoesOn) {
-  TApplication app;
-  TApplication* saved = Application;
-  Application = &app;
-  app.SetTitle("Setup");
-  {
-    Loaded arith("arith.jpg");
-    PictureWindow window(*arith.image);
-    setup_test::BackgroundBoxWatcher boxes;
-    PumpUntil(app, [&] { return window.Paints() >= 1 && boxes.Count() >= 1; });
-    ASSERT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Setup");
-    EXPECT_EQ(boxes.Boxes()[0].text, "JPEG-Fehler #1.");
-
-    // Later paints draw the kept bitmap without a new report. A report
-    // would come up inside the paint's dispatch, before the paint counts.
-    int paints = window.Paints();
-    InvalidateRect(window.Handle(), nullptr, FALSE);
-    PumpUntil(app, [&] { return window.Paints() > paints; });
-    EXPECT_GT(window.Paints(), paints);
-    EXPECT_EQ(boxes.Count(), 1u);
-  }
-  Application = saved;
 }

@@ -2,9 +2,9 @@
 // temporary folder of its own. Normal runs take at least 7 s, so each run
 // checks everything it can.
 #include "SetupMedium.h"
+#include "ZipClient.h"
 #include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
-#include "zip/XceedZipContract.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +14,17 @@ using namespace setup_test;
 
 namespace {
 
-// The component's class key under HKEY_CLASSES_ROOT.
-std::string ClassKey() {
-  wchar_t id[40] = {};
-  StringFromGUID2(CLSID_XceedZip, id, 40);
-  char narrow[40] = {};
-  WideCharToMultiByte(CP_ACP, 0, id, -1, narrow, sizeof narrow, nullptr, nullptr);
-  return std::string("CLSID\\") + narrow;
-}
-
 void ForgetComponentRegistration() {
-  RegDeleteTreeA(HKEY_CLASSES_ROOT, ClassKey().c_str());
-  RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\Classes\\" + ClassKey()).c_str());
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + ClassKey()).c_str());
+  const std::wstring key = ComponentClassKey();
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+  RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + key).c_str());
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + key).c_str());
 }
 
 bool ComponentRegistered() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str(), 0, KEY_READ,
-                    &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (ComponentClassKey() + L"\\InprocServer32").c_str(), 0,
+                    KEY_READ, &key) != ERROR_SUCCESS)
     return false;
   RegCloseKey(key);
   return true;
@@ -45,7 +37,6 @@ using SetupRun = SetupRunTest;
 }  // namespace
 
 TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAndEndsWith259) {
-  const std::string log = base_ + "\\installer.log";
   const std::string archive = MediumArchive({});
   MakeMedium(medium_, true, &archive);
   // A read-only component of an older medium is in the system folder, the
@@ -66,16 +57,10 @@ TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAn
     ASSERT_TRUE(WriteBytes(folder + "\\_inst32d.exe", "old"));
   }
   ASSERT_TRUE(WriteBytes(earlier + "\\" + kWorkspaceMarker, ""));
-  RunOptions options;
-  options.currentFolder = medium_;
-  options.tempFolder = temp_;
-  options.installerLog = log;
-  RunResult run = RunSetup(options);
+  RunResult run = RunSetup(FromTheMedium());
 
-  ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exitCode, 259u);
+  ASSERT_TRUE(RanToTheInstaller(run));
   EXPECT_GE(run.elapsedMs, 7000u);
-  EXPECT_TRUE(run.boxes.empty());
   EXPECT_EQ(ReadBytes(SystemComponent()), ComponentBytes());
   EXPECT_TRUE(ComponentRegistered());
   EXPECT_FALSE(Exists(earlier));
@@ -88,13 +73,13 @@ TEST_F(SetupRun, NormalRunDeploysExtractsStartsTheInstallerWithTheSourceFolderAn
     EXPECT_TRUE(Exists(workspace + "\\" + name)) << name;
   EXPECT_EQ(ReadBytes(workspace + "\\_Setup.lib"), archive);
   // The installer: its program path quoted, the source folder as its only argument.
-  std::vector<std::string> lines = Lines(ReadBytes(log));
+  std::vector<std::string> lines = Lines(ReadBytes(log_));
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "\"" + workspace + "\\_inst32d.exe\" " + medium_);
   EXPECT_EQ(lines[2], medium_);
-  EXPECT_EQ(Lines(ReadBytes(log + ".env")),
+  EXPECT_EQ(Lines(ReadBytes(log_ + ".env")),
             (std::vector<std::string>{"TEMP=" + workspace, "setuphelp=-"}));
-  EXPECT_EQ(InstallerStarts(log), std::vector<std::string>{"4"}) << "once, SW_SHOWNOACTIVATE";
+  EXPECT_EQ(InstallerStarts(log_), std::vector<std::string>{"4"}) << "once, SW_SHOWNOACTIVATE";
 }
 
 TEST_F(SetupRun, QuotedSourceArgumentWithBlanksAndTrailingBackslashGoesUnquotedToTheInstaller) {
@@ -115,9 +100,7 @@ TEST_F(SetupRun, QuotedSourceArgumentWithBlanksAndTrailingBackslashGoesUnquotedT
   // No log variable: each installer copy logs beside itself.
   RunResult run = RunSetup(options);
 
-  ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exitCode, 259u);
-  EXPECT_TRUE(run.boxes.empty());
+  ASSERT_TRUE(RanToTheInstaller(run));
   const std::string workspace = WorkspaceIn(temp);
   std::vector<std::string> lines = Lines(ReadBytes(workspace + "\\_inst32d.log"));
   EXPECT_FALSE(Exists(base_ + "\\_inst32d.log")) << "the planted program ran";
@@ -145,9 +128,7 @@ TEST_F(SetupRun, DriveRootWithoutArgumentIsTheSourceAndTheTempSubfolderIsMade) {
   options.installerLog = "X:\\installer.log";
   RunResult run = RunSetup(options);
 
-  ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exitCode, 259u);
-  EXPECT_TRUE(run.boxes.empty());
+  ASSERT_TRUE(RanToTheInstaller(run));
   EXPECT_TRUE(IsFolder("X:\\tmp\\Temp"));
   const std::string workspace = WorkspaceIn("X:\\tmp");
   EXPECT_TRUE(Exists(workspace + "\\setup.inf"));

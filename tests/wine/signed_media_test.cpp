@@ -47,8 +47,8 @@ std::vector<SignedCase> Cases() {
        installer, OtherPublisher, "component"},
       {"SetupChangedAfterSigningStops", ChangedAfterSigning(setup), component, installer, Changed,
        "setup"},
+      // An unsigned Setup.exe with unsigned parts is every other run's medium.
       {"UnsignedSetupRunsSignedParts", "", component, Signed("installer.other.exe"), Runs, ""},
-      {"UnsignedSetupRunsUnsignedParts", "", ComponentBytes(), InstallerBytes(), Runs, ""},
   };
 }
 
@@ -86,8 +86,7 @@ TEST_P(SignedMedia, RunsOnlyThePublishersParts) {
 
   ASSERT_TRUE(run.finished);
   if (c.outcome == Runs) {
-    EXPECT_EQ(run.exitCode, 259u);
-    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(RanToTheInstaller(run));
     EXPECT_TRUE(ReadBytes(systemComponent) == c.component) << "the medium's component deployed";
     EXPECT_EQ(InstallerStarts(log_), std::vector<std::string>{"4"});
     return;
@@ -99,8 +98,9 @@ TEST_P(SignedMedia, RunsOnlyThePublishersParts) {
   const std::string& shown = run.boxes[0].text;
   const size_t at = shown.find(temp_ + "\\Setup.");
   const std::string workspace = at == std::string::npos ? "" : shown.substr(at, temp_.size() + 1 + 6 + 16);
-  if (std::string(c.stopsAt) == "installer")
+  if (std::string(c.stopsAt) == "installer") {
     EXPECT_TRUE(!workspace.empty() && IsWorkspaceName(workspace.substr(temp_.size() + 1).c_str())) << shown;
+  }
   const std::string file = std::string(c.stopsAt) == "setup"       ? options.program
                            : std::string(c.stopsAt) == "component" ? component
                                                                    : workspace + "\\_inst32d.exe";

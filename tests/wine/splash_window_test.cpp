@@ -91,21 +91,14 @@ TEST_F(SplashWindow, GrowsRightAndDownwardsToALargePictureWithoutCentringAgain) 
   EXPECT_EQ(image.bottom - image.top, 480);
 }
 
-TEST_F(SplashWindow, AFailedLoadLeavesItCentredAtDesignSize) {
+TEST_F(SplashWindow, AFailedLoadLeavesItAtDesignSizeAndAnEmptyBitmapSizesItToNothing) {
   ScratchFolder folder;
   TfrmSplashPicture form(kDesign);
-  const std::string broken = folder.Write("Setup.wmf", pw::Bytes(200, 7));
-  EXPECT_THROW(LoadAndSize(form, broken), Exception);
+  EXPECT_THROW(LoadAndSize(form, folder.Write("Setup.wmf", pw::Bytes(200, 7))), Exception);
   form.Show();
   ExpectBounds(form, 392, 325, 239, 118);
   EXPECT_EQ(form.Picture().Graphic(), nullptr);
-}
-
-TEST_F(SplashWindow, AnEmptyBitmapSizesItToNothing) {
-  ScratchFolder folder;
-  TfrmSplashPicture form(kDesign);
   LoadAndSize(form, folder.Write("Setup.bmp", {}));
-  form.Show();
   ExpectBounds(form, 392, 325, 0, 0);
 }
 

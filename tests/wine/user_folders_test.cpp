@@ -1,11 +1,20 @@
-// Unusual but legitimate folders of a user: runs of the real Setup.exe with a
-// temporary folder named after a user with blanks and umlauts, one outside
-// the ANSI code page, one that does not exist yet, from a read-only medium,
-// and from a medium folder with blanks and umlauts.
+// Unusual but legitimate names and folders of a user: runs of the real
+// Setup.exe from a medium folder with blanks and umlauts, built by
+// setupmedium with a language file and an extra file named with a cedilla,
+// into a temporary folder named after a user with blanks and umlauts; with a
+// temporary folder outside the ANSI code page; and from a read-only medium
+// into a temporary folder that does not exist yet.
 #include "SetupMedium.h"
+#include "WineTestSupport.h"
+#include "ZipClient.h"
 #include "runtime/TempFolder.h"
 
+#include "BuildMedium.h"
+#include "MediumDescription.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace setup_test;
 
@@ -14,6 +23,10 @@ namespace {
 // "Дмитрий Иванов", a user name outside code page 1252.
 const wchar_t kCyrillicUser[] =
     L"\u0414\u043C\u0438\u0442\u0440\u0438\u0439 \u0418\u0432\u0430\u043D\u043E\u0432";
+
+// "\u00E7" in UTF-8 (the description) and in code page 1252 (the program).
+const std::string kCedillaUtf8 = "\xC3\xA7";
+const std::string kCedilla1252 = "\xE7";
 
 class UserFolders : public SetupRunTest {
 protected:
@@ -26,9 +39,7 @@ protected:
   std::vector<std::string> RunToTheInstaller(RunOptions options) {
     options.installerLog = log_;
     RunResult run = RunSetup(options);
-    EXPECT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 259u);
-    EXPECT_TRUE(run.boxes.empty()) << run.boxes[0].text;
+    EXPECT_TRUE(RanToTheInstaller(run));
     return Lines(ReadBytes(log_));
   }
 
@@ -36,19 +47,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(UserFolders, ATempFolderWithBlanksAndUmlauts) {
-  MakeMedium(medium_, true, &archive_);
-  const std::string user = base_ + "\\J\xFCrgen M\xFCller";
-  const std::string temp = user + "\\Temp";
-  CreateDirectoryA(user.c_str(), nullptr);
-  CreateDirectoryA(temp.c_str(), nullptr);
-
-  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium_, temp + "\\"));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium_);
-  EXPECT_TRUE(Exists(WorkspaceIn(temp) + "\\setup.inf"));
-}
 
 TEST_F(UserFolders, ATempFolderOutsideTheAnsiCodePageIsUsedInItsShortForm) {
   MakeMedium(medium_, true, &archive_);
@@ -84,21 +82,11 @@ TEST(TempFolderForm, TheLongFormWhenItSurvivesElseTheShortOneElseNone) {
             std::nullopt);
 }
 
-TEST_F(UserFolders, ATempFolderThatDoesNotExistYetIsCreated) {
-  MakeMedium(medium_, true, &archive_);
-  const std::string temp = base_ + "\\users\\neu\\Temp";
-
-  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium_, temp + "\\"));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium_);
-}
-
-TEST_F(UserFolders, AReadOnlyMedium) {
+TEST_F(UserFolders, AReadOnlyMediumAndATempFolderThatDoesNotExistYet) {
   // C:\setup-ro-medium shows C:\setup-ro-source read-only (see CMakeLists).
   const std::string source = "C:\\setup-ro-source";
   const std::string medium = "C:\\setup-ro-medium";
-  const std::string temp = base_ + "\\tmp";
-  CreateDirectoryA(temp.c_str(), nullptr);
+  const std::string temp = base_ + "\\users\\neu\\Temp";
   for (const char* name : {"XceedZip.dll", "_Setup.lib", "probe"}) RemoveFile(source + "\\" + name);
   MakeMedium(source, true, &archive_);
   for (const char* name : {"XceedZip.dll", "_Setup.lib"})
@@ -106,27 +94,62 @@ TEST_F(UserFolders, AReadOnlyMedium) {
   ASSERT_TRUE(Exists(medium + "\\_Setup.lib")) << "the read-only mount is missing";
   ASSERT_FALSE(WriteBytes(medium + "\\probe", "x")) << "the medium is not read-only";
 
-  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium, temp));
+  std::vector<std::string> lines = RunToTheInstaller(MediumAsArgument(medium, temp + "\\"));
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[2], medium);
+  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium);
   EXPECT_EQ(ReadBytes(WorkspaceIn(temp) + "\\_Setup.lib"), archive_);
   for (const char* name : {"XceedZip.dll", "_Setup.lib"}) RemoveFile(source + "\\" + name);
 }
 
-TEST_F(UserFolders, AMediumFolderWithBlanksAndUmlautsReachesTheInstallerUnchanged) {
+TEST_F(UserFolders, NamesWithBlanksUmlautsAndACedillaReachTheInstallerUnchanged) {
+  const std::wstring base = Wide(base_);
   const std::string medium = base_ + "\\Mein Medium \xE4\xF6\xFC\xDF";
-  const std::string temp = base_ + "\\tmp";
-  MakeMedium(medium, true, &archive_);
+  const std::string user = base_ + "\\J\xFCrgen M\xFCller";
+  const std::string temp = user + "\\Temp";
+  CreateDirectoryA(user.c_str(), nullptr);
   CreateDirectoryA(temp.c_str(), nullptr);
+  ASSERT_TRUE(WriteBytes(base + L"\\re\u00E7u.txt", "Quittung"));
+  const std::string description =
+      "[program]\nsetup_exe = '" + SetupExe() + "'\ncomponent = '" + FixturePath(FIXTURE_XCEEDZIP_DLL) +
+      "'\n[medium]\ninstaller = '" + FixturePath(FIXTURE_TEST_INSTALLER) + "'\nextra_files = [\"re" + kCedillaUtf8 +
+      "u.txt\"]\n[setup]\nproduct_name = \"Produit\"\nlanguage_file = \"Fran" + kCedillaUtf8 +
+      "ais.lng\"\n[languages.\"Fran" + kCedillaUtf8 + "ais\"]\ntitle = \"Installation\"\n"
+      "body = \"Pr\xC3\xA9paration de %PRODUKTNAME%\"\nwait = \"Patientez...\"\n";
+  ASSERT_TRUE(WriteBytes(base_ + "\\medium.toml", description));
+  try {
+    const setupmedium::BuildResult built = setupmedium::BuildMedium(
+        setupmedium::ReadMediumDescription(std::filesystem::path(base) / L"medium.toml"),
+        std::filesystem::path(Wide(medium)));
+    ASSERT_TRUE(built.placed) << built.findings.Text();
+    EXPECT_EQ(built.findings.ExitCode(), 0) << built.findings.Text();
+  } catch (const ToolError& e) {
+    FAIL() << e.text;
+  }
 
   // Started from the medium without arguments, as from a disc.
   RunOptions options;
   options.currentFolder = medium;
-  options.tempFolder = temp;
+  options.tempFolder = temp + "\\";
   std::vector<std::string> lines = RunToTheInstaller(options);
+  const std::string workspace = WorkspaceIn(temp);
+  ASSERT_FALSE(workspace.empty());
   ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[0], "\"" + WorkspaceIn(temp) + "\\_inst32d.exe\" " + medium);
+  EXPECT_EQ(lines[0], "\"" + workspace + "\\_inst32d.exe\" " + medium);
   EXPECT_EQ(lines[2], base_ + "\\Mein");  // unquoted, split at the blanks
   EXPECT_EQ(lines[3], "Medium");
   EXPECT_EQ(lines[4], "\xE4\xF6\xFC\xDF");
+  // The language file under the name the description gives, found by the
+  // program in code page 1252; the extra file as the component writes it.
+  EXPECT_EQ(ReadBytes(workspace + "\\Fran" + kCedilla1252 + "ais.lng"),
+            LanguageFile("Fran" + kCedilla1252 + "ais", {{1000, "Installation"},
+                                                         {1001, "Pr\xE9paration de %PRODUKTNAME%"},
+                                                         {1002, "Patientez..."}}));
+  {
+    const ComApartment com;
+    ZipClient zip;
+    zip.SetUpFirstExtraction(Wide(workspace + "\\_Setup.lib"), base + L"\\extra");
+    zip.AddMask(L"*.txt");
+    EXPECT_EQ(zip.Unzip(), 0);
+  }
+  EXPECT_EQ(ReadBytes(base + L"\\extra\\re\u00E7u.txt"), "Quittung");
 }

@@ -27,13 +27,6 @@ namespace {
 
 using namespace setup_test;
 
-// The component's class key under HKEY_CLASSES_ROOT.
-std::wstring ClassKey() {
-  wchar_t id[40] = {};
-  StringFromGUID2(CLSID_XceedZip, id, 40);
-  return std::wstring(L"CLSID\\") + id;
-}
-
 std::wstring Fixture(const char* unixPath) { return Wide(FixturePath(unixPath)); }
 std::wstring Archive(const wchar_t* name) {
   return Fixture(FIXTURE_ARCHIVE_DIR) + L"\\" + name;
@@ -42,7 +35,6 @@ std::wstring Content(const wchar_t* name) {
   return Fixture(FIXTURE_ARCHIVE_DIR) + L"\\content\\" + name;
 }
 
-std::string ReadAll(const std::wstring& path) { return ReadBytes(path); }
 void WriteAll(const std::wstring& path, const std::string& data) {
   ASSERT_TRUE(WriteBytes(path, data));
 }
@@ -68,7 +60,7 @@ protected:
     return ProcAddressAs<std::remove_pointer_t<ExportFn>>(module_, name);
   }
 
-  std::string ContentOf(const wchar_t* name) { return ReadAll(Content(name)); }
+  std::string ContentOf(const wchar_t* name) { return ReadBytes(Content(name)); }
 
   static HMODULE module_;
 };
@@ -80,16 +72,16 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathInTheMachinesClassesAndUnregiste
   wchar_t own[MAX_PATH];
   GetModuleFileNameW(module_, own, MAX_PATH);
   // A class key of the user's own does not divert the registration.
-  const std::wstring userKey = L"Software\\Classes\\" + ClassKey() + L"\\InprocServer32";
+  const std::wstring userKey = L"Software\\Classes\\" + ComponentClassKey() + L"\\InprocServer32";
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, userKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
                             &key, nullptr),
             ERROR_SUCCESS);
   RegCloseKey(key);
   ASSERT_EQ(Export("DllRegisterServer")(), S_OK);
-  RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + ClassKey()).c_str());
+  RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + ComponentClassKey()).c_str());
   ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE,
-                          (L"Software\\Classes\\" + ClassKey() + L"\\InprocServer32").c_str(), 0,
+                          (L"Software\\Classes\\" + ComponentClassKey() + L"\\InprocServer32").c_str(), 0,
                           KEY_READ, &key),
             ERROR_SUCCESS);
   wchar_t value[MAX_PATH] = L"";
@@ -105,7 +97,7 @@ TEST_F(XceedZip, RegistrationNamesTheDllsOwnPathInTheMachinesClassesAndUnregiste
   RegCloseKey(key);
 
   ASSERT_EQ(Export("DllUnregisterServer")(), S_OK);
-  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, ComponentClassKey().c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
   EXPECT_EQ(Export("DllUnregisterServer")(), S_OK) << "unregistering twice is no failure";
   IUnknown* object = nullptr;
   EXPECT_EQ(CoCreateInstance(CLSID_XceedZip, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
@@ -188,7 +180,7 @@ TEST_F(XceedZip, TheProgramsTwoExtractionsOnOneInstance) {
   EXPECT_EQ(FilesIn(first.path()),
             (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}));
   for (const wchar_t* name : {L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}) {
-    EXPECT_EQ(ReadAll(first / name), ContentOf(name)) << std::wstring(name);
+    EXPECT_EQ(ReadBytes(first / name), ContentOf(name)) << std::wstring(name);
   }
 
   // The program copies the archive and extracts the installer from the copy;
@@ -198,7 +190,7 @@ TEST_F(XceedZip, TheProgramsTwoExtractionsOnOneInstance) {
   client.PutString(kDispUnzipToFolder, second.path());
   client.AddMask(L"_inst32d.exe");
   ASSERT_EQ(client.Unzip(), 0);
-  EXPECT_EQ(ReadAll(second / L"_inst32d.exe"), ContentOf(L"_inst32d.exe"));
+  EXPECT_EQ(ReadBytes(second / L"_inst32d.exe"), ContentOf(L"_inst32d.exe"));
   EXPECT_TRUE(DeleteFileW((source / L"_Setup.lib").c_str())) << "the archive is not held open";
   // Masks stay in force: the first extraction's files come along again.
   EXPECT_EQ(FilesIn(second.path()), (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng",
@@ -221,7 +213,7 @@ TEST_F(XceedZip, MissingUnreadableAndForeignArchivesGiveTheirResults) {
   client.PutString(kDispZipFilename, scratch / L"empty.lib");
   EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
   // The archive's first half only: the directory at its end is missing.
-  std::string whole = ReadAll(Archive(L"medium.zip"));
+  std::string whole = ReadBytes(Archive(L"medium.zip"));
   WriteAll(scratch / L"half.lib", whole.substr(0, whole.size() / 2));
   client.PutString(kDispZipFilename, scratch / L"half.lib");
   EXPECT_EQ(client.Unzip(), kResultArchiveUnreadable);
@@ -244,7 +236,7 @@ TEST_F(XceedZip, StoredAesAndStreamedArchivesExtractWithThePassword) {
     std::set<std::wstring> files = FilesIn(target.path());
     EXPECT_EQ(files.size(), c.files);
     for (const std::wstring& name : files) {
-      EXPECT_EQ(ReadAll(target / name.c_str()), ContentOf(name.c_str())) << name;
+      EXPECT_EQ(ReadBytes(target / name.c_str()), ContentOf(name.c_str())) << name;
     }
   }
 }
@@ -288,27 +280,11 @@ TEST_F(XceedZip, MasksIgnoreCaseAndQuestionMarkStandsForOneCharacter) {
             (std::set<std::wstring>{L"data1.bin", L"de.lng", L"empty.lng", L"Setup.inf"}));
 }
 
-TEST_F(XceedZip, AnExistingFileIsReplacedAlsoWhenReadOnly) {
-  TempFolder target;
-  WriteAll(target / L"Setup.inf", "old and longer than it should be ...........................");
-  SetFileAttributesW((target / L"Setup.inf").c_str(), FILE_ATTRIBUTE_READONLY);
-  ZipClient client;
-  client.SetUpFirstExtraction(Archive(L"medium.zip"), target.path());
-  client.AddMask(L"Setup.inf");
-  EXPECT_EQ(client.Unzip(), 0);
-  EXPECT_EQ(ReadAll(target / L"Setup.inf"), ContentOf(L"Setup.inf"));
-
-  WriteAll(target / L"Setup.inf", "kept");
-  client.PutBool(kDispSkipIfExisting, true);
-  EXPECT_EQ(client.Unzip(), 0);
-  EXPECT_EQ(ReadAll(target / L"Setup.inf"), "kept") << "SkipIfExisting leaves it alone";
-}
-
 // A copy of a fixture archive with one byte changed `offset` bytes after the
 // first (local header) occurrence of an entry's name.
 std::wstring DamagedCopy(const TempFolder& folder, const wchar_t* archive, const std::string& entry,
                          size_t offset) {
-  std::string bytes = ReadAll(Archive(archive));
+  std::string bytes = ReadBytes(Archive(archive));
   size_t at = bytes.find(entry);
   EXPECT_NE(at, std::string::npos);
   bytes[at + entry.size() + offset] ^= 0x55;
@@ -349,7 +325,7 @@ TEST_F(XceedZip, TargetFolderIsCreatedAndWriteFailuresAreReported) {
   client.SetUpFirstExtraction(Archive(L"medium.zip"), target / L"new\\nested");
   client.AddMask(L"Setup.inf");
   EXPECT_EQ(client.Unzip(), 0);
-  EXPECT_EQ(ReadAll(target / L"new\\nested\\Setup.inf"), ContentOf(L"Setup.inf"));
+  EXPECT_EQ(ReadBytes(target / L"new\\nested\\Setup.inf"), ContentOf(L"Setup.inf"));
 
   // A folder where a file should go cannot be replaced.
   CreateDirectoryW((target / L"blocked").c_str(), nullptr);
@@ -357,8 +333,8 @@ TEST_F(XceedZip, TargetFolderIsCreatedAndWriteFailuresAreReported) {
   client.PutString(kDispUnzipToFolder, target / L"blocked");
   client.AddMask(L"*.lng");
   EXPECT_EQ(client.Unzip(), kResultWriteFailed);
-  EXPECT_EQ(ReadAll(target / L"blocked\\Setup.inf"), ContentOf(L"Setup.inf"));
-  EXPECT_EQ(ReadAll(target / L"blocked\\EN.LNG"), ContentOf(L"EN.LNG"));
+  EXPECT_EQ(ReadBytes(target / L"blocked\\Setup.inf"), ContentOf(L"Setup.inf"));
+  EXPECT_EQ(ReadBytes(target / L"blocked\\EN.LNG"), ContentOf(L"EN.LNG"));
 
   client.PutString(kDispUnzipToFolder, L"");
   EXPECT_EQ(client.Unzip(), kResultNoTargetFolder);
@@ -398,7 +374,7 @@ TEST_F(XceedZip, EntryNamesInUtf8AndCp437AndFoldersWithOrWithoutPaths) {
   EXPECT_EQ(FilesIn(kept.path()),
             (std::set<std::wstring>{L"docs\\guide.lng", L"top.lng", L"Gr\u00f6\u00dfe.lng",
                                     L"M\u00fcller.txt"}));
-  EXPECT_EQ(ReadAll(kept / L"M\u00fcller.txt"), "cp437 name");
+  EXPECT_EQ(ReadBytes(kept / L"M\u00fcller.txt"), "cp437 name");
 
   client.PutBool(kDispPreservePaths, false);
   client.PutString(kDispUnzipToFolder, flat.path());
@@ -460,7 +436,7 @@ TEST_F(XceedZip, DispatchKeepsAllPropertiesByNameAndRefusesUnknownIds) {
 // although its data holds more.
 std::wstring WithDeclaredSize(const TempFolder& folder, const wchar_t* archive,
                               const std::string& entry, uint32_t size) {
-  std::string bytes = ReadAll(Archive(archive));
+  std::string bytes = ReadBytes(Archive(archive));
   EXPECT_EQ(SetDeclaredSize(bytes, entry, size), 1) << entry;
   std::wstring path = folder / L"declared.zip";
   WriteAll(path, bytes);
@@ -496,13 +472,14 @@ TEST_F(XceedZip, DeclaredSizesBeyondTheFreeSpaceFailBeforeAnythingIsWritten) {
   EXPECT_TRUE(FilesIn(target.path()).empty()) << "not even the small entry";
   client.AddMask(L"small.txt");
   EXPECT_EQ(client.Unzip(), 0) << "what is not selected does not count";
-  EXPECT_EQ(ReadAll(target / L"small.txt"), "small");
+  EXPECT_EQ(ReadBytes(target / L"small.txt"), "small");
 }
 
-TEST_F(XceedZip, ALockedTargetIsLeftAloneAndTheResultSaysSo) {
+TEST_F(XceedZip, ALockedTargetIsLeftAloneAReadOnlyOneReplacedAndSkipIfExistingKeepsIt) {
   TempFolder target;
-  std::wstring locked = target / L"Setup.inf";
-  WriteAll(locked, "planted");
+  const std::wstring locked = target / L"Setup.inf";
+  const std::string planted(1000, 'p');  // longer than the entry
+  WriteAll(locked, planted);
   SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
   HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);
@@ -513,14 +490,19 @@ TEST_F(XceedZip, ALockedTargetIsLeftAloneAndTheResultSaysSo) {
   client.AddMask(L"Setup.inf");
   EXPECT_EQ(client.Unzip(), kResultWriteFailed);
   CloseHandle(lock);
-  EXPECT_EQ(ReadAll(locked), "planted");
+  EXPECT_EQ(ReadBytes(locked), planted);
   EXPECT_TRUE(GetFileAttributesW(locked.c_str()) & FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(FilesIn(target.path()),
             (std::set<std::wstring>{L"de.lng", L"EN.LNG", L"empty.lng", L"Setup.inf"}))
       << "the other entries, and no temporary file";
 
-  EXPECT_EQ(client.Unzip(), 0) << "once the lock is gone";
-  EXPECT_EQ(ReadAll(locked), ContentOf(L"Setup.inf"));
+  EXPECT_EQ(client.Unzip(), 0) << "once the lock is gone, though read-only";
+  EXPECT_EQ(ReadBytes(locked), ContentOf(L"Setup.inf")) << "replaced, nothing of the old tail";
+
+  WriteAll(locked, "kept");
+  client.PutBool(kDispSkipIfExisting, true);
+  EXPECT_EQ(client.Unzip(), 0);
+  EXPECT_EQ(ReadBytes(locked), "kept") << "SkipIfExisting leaves it alone";
 }
 
 TEST_F(XceedZip, NothingIsWrittenThroughALinkedFolderBelowTheTarget) {
@@ -532,7 +514,7 @@ TEST_F(XceedZip, NothingIsWrittenThroughALinkedFolderBelowTheTarget) {
   client.SetUpFirstExtraction(Archive(L"linked.zip"), links + L"\\target");
   EXPECT_EQ(client.Unzip(), kResultLinkedFolder);
   EXPECT_TRUE(FilesIn(links + L"\\outside").empty());
-  EXPECT_EQ(ReadAll(links + L"\\target\\fine.txt"), "fine");
+  EXPECT_EQ(ReadBytes(links + L"\\target\\fine.txt"), "fine");
   DeleteFileW((links + L"\\target\\fine.txt").c_str());
 }
 

@@ -18,6 +18,14 @@ struct ApplicationScope {
   ApplicationScope& operator=(const ApplicationScope&) = delete;
 };
 
+// COM on this thread for the duration of a scope.
+struct ComApartment {
+  ComApartment() { CoInitialize(nullptr); }
+  ~ComApartment() { CoUninitialize(); }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+};
+
 // Answers a window's measurement with a fixed text height (its design
 // height leaves the layout unscaled); without `layered`, as if the platform
 // lacked the colour-key operation.

@@ -16,6 +16,13 @@
 
 namespace setup_test {
 
+// The component's class key under HKEY_CLASSES_ROOT.
+inline std::wstring ComponentClassKey() {
+  wchar_t id[40] = {};
+  StringFromGUID2(CLSID_XceedZip, id, 40);
+  return std::wstring(L"CLSID\\") + id;
+}
+
 class ZipClient : public TXceedZip {
 public:
   ZipClient() {
