@@ -1,4 +1,4 @@
-#include "jpeg_support.h"
+#include "../support/JpegSupport.h"
 
 #include "runtime/core/Failures.h"
 #include "ui/jpeg/core/CmykRows.h"

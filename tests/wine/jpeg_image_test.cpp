@@ -1,6 +1,6 @@
 // Decoding each kind of file against the reference decoder is pinned beside
 // the decoder; here only what the bitmap and the platform add.
-#include "../unit/jpeg_support.h"
+#include "../support/JpegSupport.h"
 
 #include "runtime/core/Failures.h"
 #include "runtime/Handles.h"
