@@ -49,12 +49,6 @@ int cSprachContainer::IndexOf(int32_t number) const {
   return -1;
 }
 
-int cSprachContainer::IndexOf(const std::string& decimal) const {
-  for (size_t i = 0; i < FEntries.size(); ++i)
-    if (std::to_string(FEntries[i].FNumber) == decimal) return static_cast<int>(i);
-  return -1;
-}
-
 int64_t cSprachContainer::ReadOffset() const { return FReader ? FReader->ReadOffset() : 0; }
 int64_t cSprachContainer::FileSize() const { return FFile ? FFile->Size() : 0; }
 

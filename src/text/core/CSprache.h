@@ -33,10 +33,8 @@ public:
   void AddText(int32_t number, const std::string& text);
   int Count() const { return static_cast<int>(FEntries.size()); }
   const cFremdsprache& Entry(int index) const { return FEntries[static_cast<size_t>(index)]; }
-  // Index of the first entry under number, or -1; also by the number's
-  // decimal text (an optional minus sign, the digits without leading zeros).
+  // Index of the first entry under number, or -1.
   int IndexOf(int32_t number) const;
-  int IndexOf(const std::string& decimal) const;
   // Releases the previous reader and file, opens fileName for reading with
   // nobody else allowed to open it, and gives a reader with a 4096-byte chunk
   // standing at offset 0. Raises EFOpenError; the table then has no file.
