@@ -2,6 +2,7 @@
 
 #include "app/HandOffStop.h"
 #include "runtime/FileSignature.h"
+#include "runtime/Folders.h"
 #include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
 
@@ -35,16 +36,10 @@ UniqueFile HoldForReading(const std::string& path) {
   return held;
 }
 
-std::string OwnPath() {
-  char path[MAX_PATH * 2] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path - 1);
-  return path;
-}
-
 }  // namespace
 
 void DecidePublisher() {
-  const std::string path = OwnPath();
+  const std::string path = ModuleFileName(nullptr);
   const UniqueFile held = HoldForReading(path);
   const FileSignature own = SignatureOf(held.get(), path);
   if (own.state == FileSignature::Changed)

@@ -15,6 +15,11 @@ std::string SystemFolder() {
   });
 }
 
+std::string ModuleFileName(HMODULE module) {
+  return QueryPath<std::string>(
+      [module](DWORD size, char* buffer) { return GetModuleFileNameA(module, buffer, size); });
+}
+
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -1,7 +1,10 @@
-// The folders the program works with, queried with a buffer as long as the
-// platform needs, and the file existence test. The temporary folder is in
+// The folders the program works with and the path of a module's file,
+// queried with a buffer as long as the platform needs, and the file
+// existence test. The temporary folder is in
 // TempFolder.h.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -11,6 +14,10 @@ std::string CurrentFolder();
 
 // The Windows system folder.
 std::string SystemFolder();
+
+// The full path of a module's file (the program's own for null); empty when
+// the platform gives none.
+std::string ModuleFileName(HMODULE module);
 
 // True when path names an existing file (not a folder).
 bool FileExists(const std::string& path);

@@ -1,7 +1,7 @@
 #include "runtime/Program.h"
 
 #include "runtime/Application.h"
-#include "runtime/QueryPath.h"
+#include "runtime/Folders.h"
 #include "runtime/core/FailureReport.h"
 #include "runtime/core/Failures.h"
 #include "runtime/core/Messages.h"
@@ -27,11 +27,6 @@ bool comInitialized = false;
 // The program's application object: made as the program starts, gone when it
 // halts. Application points at it meanwhile.
 std::unique_ptr<TApplication> application;
-
-std::string ModuleFileName(HMODULE module) {
-  return QueryPath<std::string>(
-      [module](DWORD size, char* buffer) { return GetModuleFileNameA(module, buffer, size); });
-}
 
 }  // namespace
 
