@@ -3,6 +3,7 @@
 #include "app/HandOffStop.h"
 #include "runtime/FileSignature.h"
 #include "runtime/Folders.h"
+#include "runtime/WideText.h"
 #include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
 
@@ -15,18 +16,8 @@ namespace {
 bool gSigned = false;
 BYTE gPublisher[32] = {};
 
-// The file's path for the platform's signature reading; paths up to
-// MAX_PATH suffice for what the medium and the temporary folder hold here.
-struct WidePath {
-  wchar_t text[MAX_PATH * 2] = {};
-  explicit WidePath(const std::string& path) {
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, text, MAX_PATH * 2 - 1);
-  }
-};
-
 FileSignature SignatureOf(HANDLE held, const std::string& path) {
-  const WidePath wide(path);
-  return ReadFileSignature(held, wide.text);
+  return ReadFileSignature(held, WideFromAnsi(path).c_str());
 }
 
 UniqueFile HoldForReading(const std::string& path) {
