@@ -272,9 +272,10 @@ LONG Extraction::PlaceEntry(const PlannedEntry& planned) {
     if (!held.back()) return kResultWriteFailed;
     // Both looks count: where the platform opens a symbolic link's target
     // for the link (Wine), only the folder's listing shows the link.
+    const DWORD own = AttributesOf(held.back().get());
     const DWORD listed = GetFileAttributesW(parent.c_str());
-    const DWORD attributes = AttributesOf(held.back().get()) | listed;
-    if (listed == INVALID_FILE_ATTRIBUTES) return kResultWriteFailed;
+    if (own == INVALID_FILE_ATTRIBUTES || listed == INVALID_FILE_ATTRIBUTES) return kResultWriteFailed;
+    const DWORD attributes = own | listed;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return kResultLinkedFolder;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return kResultWriteFailed;
   }
