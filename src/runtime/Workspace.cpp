@@ -116,11 +116,12 @@ bool WalkEntry(wchar_t* path, DWORD listedAttributes, int depth, bool probe) {
 // the folder it was made in, that name joined.
 bool SameFinalPath(HANDLE handle, const wchar_t* folder, const char* name) {
   wchar_t expected[kPathChars], final[kPathChars];
-  const int length = lstrlenW(folder);
-  if (!FinalPath(handle, final) || length + 2 + lstrlenA(name) >= kPathChars) return false;
+  const size_t length = lstrlenW(folder);
+  const std::wstring wideName = WideFromAnsi(name);
+  if (!FinalPath(handle, final) || length + 2 + wideName.size() >= kPathChars) return false;
   lstrcpyW(expected, folder);
   expected[length] = L'\\';
-  MultiByteToWideChar(CP_ACP, 0, name, -1, expected + length + 1, kPathChars - length - 1);
+  lstrcpyW(expected + length + 1, wideName.c_str());
   return CompareStringOrdinal(final, -1, expected, -1, TRUE) == CSTR_EQUAL;
 }
 
