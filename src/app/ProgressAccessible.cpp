@@ -230,16 +230,9 @@ private:
     const HRESULT checked = Check(child, &id);
     if (FAILED(checked)) return checked;
     if (property == kValue) return id == kChildBar ? Answer(Percentage(form_->Balken), out) : S_FALSE;
-    const TLabel* label = nullptr;
-    if (property == kDescription) {
-      if (id == CHILDID_SELF) label = &form_->lbText;
-    } else if (id == kChildBody) {
-      label = &form_->lbText;
-    } else if (id == kChildWait) {
-      label = &form_->lbWait;
-    } else if (id != kChildBar) {
-      label = &form_->lblTitel;  // the window's name too
-    }
+    const TLabel* label = property == kName      ? LabelOf(id)
+                          : id == CHILDID_SELF ? &form_->lbText  // the description
+                                               : nullptr;
     return label ? Answer(DrawnText(*label), out) : S_FALSE;
   }
 
@@ -252,13 +245,20 @@ private:
     return S_OK;
   }
 
-  const TControl& Control(LONG id) const {
+  // The label that names an element: the title names the window too; the
+  // bar has none.
+  const TLabel* LabelOf(LONG id) const {
     switch (id) {
-      case kChildTitle: return form_->lblTitel;
-      case kChildBody: return form_->lbText;
-      case kChildWait: return form_->lbWait;
-      default: return form_->Balken;
+      case kChildBar: return nullptr;
+      case kChildBody: return &form_->lbText;
+      case kChildWait: return &form_->lbWait;
+      default: return &form_->lblTitel;
     }
+  }
+
+  const TControl& Control(LONG id) const {
+    if (const TLabel* label = LabelOf(id)) return *label;
+    return form_->Balken;
   }
 
   RECT ScreenRect(LONG id) const {
