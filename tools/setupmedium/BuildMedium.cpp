@@ -5,7 +5,6 @@
 #include "CheckMedium.h"
 #include "MediumFiles.h"
 #include "MediumRecord.h"
-#include "ReportText.h"
 #include "SetupFiles.h"
 #include "Signing.h"
 #include "app/core/MediumNames.h"

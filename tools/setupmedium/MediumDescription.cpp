@@ -3,7 +3,6 @@
 #include "MediumFiles.h"
 #include "MediumRecord.h"
 #include "EntryPath.h"
-#include "ReportText.h"
 #include "app/core/MediumNames.h"
 #include "app/core/MediumReading.h"
 #include "app/core/SetupInfo.h"

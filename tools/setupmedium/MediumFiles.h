@@ -10,6 +10,9 @@
 
 namespace setupmedium {
 
+// ASCII letters in lower case.
+std::string Lower(std::string text);
+
 // The file in folder whose name equals name without regard to ASCII case.
 std::optional<std::filesystem::path> FindInFolder(const std::filesystem::path& folder, const std::string& name);
 
