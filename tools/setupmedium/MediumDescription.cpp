@@ -32,12 +32,6 @@ const std::pair<const char*, int32_t> kTextKeys[] = {
 constexpr int32_t kDocumentedVersions[] = {0, setupinfo::kBooleanSecondField, setupinfo::kSilentFlagFields,
                                            setupinfo::kSeventhField, setupinfo::kEighthFields};
 
-std::wstring Wide(const std::string& utf8) {
-  std::u16string text;
-  Utf16FromUtf8Text(utf8, text);
-  return std::wstring(text.begin(), text.end());
-}
-
 // A name on the medium as the component's rules allow it, its parts joined
 // by '/'; empty when the rules refuse it.
 std::string MediumName(const std::string& utf8) {

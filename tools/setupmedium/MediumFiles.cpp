@@ -48,6 +48,12 @@ std::string Utf8FromCp1252(const std::string& cp1252) {
   return utf8;
 }
 
+std::wstring Wide(const std::string& utf8) {
+  std::u16string text;
+  Utf16FromUtf8Text(utf8, text);
+  return std::wstring(text.begin(), text.end());
+}
+
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
