@@ -9,6 +9,7 @@
 #include "InstalledFiles.h"
 #include "MediumDescription.h"
 #include "StarterDescription.h"
+#include "app/core/MediumNames.h"
 #include "runtime/core/Failures.h"
 #include "vswriter/Description.h"
 
@@ -137,7 +138,7 @@ int Build(const std::string& description, const std::string& target, bool quiet,
     const bool large = fs::file_size(d.installer, error) >= kLargeArchive && !error;
     BuildOptions options;
     options.force = force;
-    options.progress = Progress("packing _Setup.lib", !quiet && large);
+    options.progress = Progress(std::string("packing ") + medium::kArchiveFile, !quiet && large);
     result = BuildMedium(d, fs::u8path(target), options);
   } catch (const ToolError& e) {
     Print(stderr, "setupmedium: " + e.text + "\n");
@@ -155,9 +156,9 @@ int Build(const std::string& description, const std::string& target, bool quiet,
 }
 
 int Check(const std::string& folder, bool json) {
-  const Findings findings = CheckMedium(fs::u8path(folder), Progress("checking _Setup.lib", [&] {
+  const Findings findings = CheckMedium(fs::u8path(folder), Progress(std::string("checking ") + medium::kArchiveFile, [&] {
     std::error_code error;
-    const auto size = fs::file_size(fs::u8path(folder) / "_Setup.lib", error);
+    const auto size = fs::file_size(fs::u8path(folder) / medium::kArchiveFile, error);
     return !error && size >= kLargeArchive;
   }()));
   Print(stdout, json ? findings.Json(folder) : findings.Text());
