@@ -15,7 +15,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -27,10 +26,9 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include "ChildProcess.h"
+
 #include <unistd.h>
-#include <spawn.h>
-#include <sys/wait.h>
-extern char** environ;
 #endif
 
 namespace fs = std::filesystem;
@@ -201,16 +199,12 @@ int InspectFile(const std::string& file, const std::string& entry, InspectAs as,
 int Preview(const std::string& folder, const std::string& out) {
   const auto share = InstalledShare();
   const std::string script = share ? (*share / "preview" / "preview.sh").string() : SETUPMEDIUM_PREVIEW_SCRIPT;
-  const char* arguments[] = {"bash", script.c_str(), folder.c_str(), out.c_str(), nullptr};
-  pid_t child = 0;
-  if (posix_spawnp(&child, "bash", nullptr, nullptr, const_cast<char**>(arguments), environ) != 0) {
+  const ProgramRun run = RunProgram({"bash", script, folder, out});
+  if (!run.started) {
     Print(stderr, "setupmedium: cannot start bash for the preview\n");
     return 2;
   }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0)
-    if (errno != EINTR) return 2;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+  return run.exited ? run.code : 2;
 }
 #endif
 
