@@ -46,11 +46,10 @@ std::string TomlPath(const fs::path& path) {
   return text + "\"";
 }
 
-// The starter description; an installed setupmedium points it at the
-// shipped i686 program files installed with it.
-std::string StarterDescription() {
+// The starter description; an installed setupmedium (share: where it was
+// installed) points it at the shipped i686 program files installed with it.
+std::string StarterDescription(const std::optional<fs::path>& share) {
   std::string text = kStarterDescription;
-  const auto share = InstalledShare();
   if (!share) return text;
   for (const auto& [key, file] : {std::pair{"setup_exe = ", "Setup.exe"}, std::pair{"component = ", "XceedZip.dll"}}) {
     const std::string line = std::string(key) + "\"" + file + "\"";
@@ -73,7 +72,8 @@ int Init(const std::string& folder) {
   }
   fs::create_directories(dir, error);
   std::ofstream out(file, std::ios::binary);
-  const std::string starter = StarterDescription();
+  const auto share = InstalledShare();
+  const std::string starter = StarterDescription(share);
   if (!(out << starter) || !out.flush()) {
     Print(stderr, "setupmedium: cannot write " + file.u8string() + "\n");
     return 2;
@@ -82,7 +82,7 @@ int Init(const std::string& folder) {
                     (starter == kStarterDescription ? "\nPut Setup.exe, XceedZip.dll, your installer (installer.exe) and "
                                                       "the splash picture beside it, or change the paths"
                                                     : "\nIt takes Setup.exe and XceedZip.dll from " +
-                                                          InstalledShare()->u8string() +
+                                                          share->u8string() +
                                                           "; put your installer (installer.exe) and the splash "
                                                           "picture beside it, or change the paths") +
                     "; then: setupmedium build " + file.u8string() + " OUTDIR\n");
