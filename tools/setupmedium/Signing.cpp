@@ -2,10 +2,10 @@
 
 #include "BuildMedium.h"
 #include "MediumDescription.h"
+#include "MediumFiles.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 #include <vector>
@@ -43,8 +43,7 @@ void Run(const std::vector<std::string>& arguments, const fs::path& log, const f
   const ProgramRun run = RunProgram(arguments, log);
   if (!run.started) Fail("signing: cannot start " + arguments[0] + " (install Debian's osslsigncode)");
   if (!run.exited || run.code != 0) {
-    std::ifstream in(log, std::ios::binary);
-    std::string said{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string said = ReadWholeFile(log).value_or("");
     while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) said.pop_back();
     Fail("signing " + program.u8string() + " failed: " + said);
   }
