@@ -154,11 +154,11 @@ int Build(const std::string& description, const std::string& target, bool quiet,
 }
 
 int Check(const std::string& folder, bool json) {
-  const Findings findings = CheckMedium(fs::u8path(folder), Progress(std::string("checking ") + medium::kArchiveFile, [&] {
-    std::error_code error;
-    const auto size = fs::file_size(fs::u8path(folder) / medium::kArchiveFile, error);
-    return !error && size >= kLargeArchive;
-  }()));
+  std::error_code error;
+  const auto size = fs::file_size(fs::u8path(folder) / medium::kArchiveFile, error);
+  const bool large = !error && size >= kLargeArchive;
+  const Findings findings =
+      CheckMedium(fs::u8path(folder), Progress(std::string("checking ") + medium::kArchiveFile, large));
   Print(stdout, json ? findings.Json(folder) : findings.Text());
   return findings.ExitCode();
 }
