@@ -5,7 +5,6 @@
 #include "CheckMedium.h"
 #include "MediumFiles.h"
 #include "MediumRecord.h"
-#include "ReportText.h"
 #include "SetupFiles.h"
 #include "Signing.h"
 #include "app/core/MediumNames.h"
@@ -283,29 +282,10 @@ void MoveIntoPlace(const fs::path& built, const fs::path& target) {
   fs::remove_all(old, error);
 }
 
-}  // namespace
-
-BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, const BuildOptions& options) {
-  Require(d.setupExe, "program.setup_exe");
-  Require(d.component, "program.component");
-  Require(d.installer, "medium.installer");
-  if (d.splash) Require(*d.splash, "medium.splash");
-  for (const fs::path& extra : d.extraFiles) Require(extra, "medium.extra_files");
-  if (!d.setupInfFile.empty()) Require(d.setupInfFile, "setup.file");
-  for (const LanguageDescription& language : d.languages)
-    if (!language.file.empty()) Require(language.file, ("languages." + language.name + ".file").c_str());
-  const std::string splashExtension = d.splash ? SplashExtension(*d.splash) : "";
-  if (d.splash) CheckPictureKind(*d.splash, splashExtension);
-  RequireDistinctEntries(d);
-  const std::vector<Placed> authorFiles = AuthorFiles(d);
-
-  fs::path absolute = Real(target);
-  if (!absolute.has_filename()) absolute = absolute.parent_path();
-  RefuseTargetHoldingInputs(d, absolute);
-  if (d.signing) {  // the same build from signed copies of the programs
-    const SignedPrograms programs(d);
-    return BuildMedium(programs.Description(), target, options);
-  }
+// Writes the medium of d, whose inputs are checked already, and puts it
+// into place at absolute.
+BuildResult Build(const MediumDescription& d, const fs::path& absolute, const std::string& splashExtension,
+                  const std::vector<Placed>& authorFiles, const BuildOptions& options) {
   RefuseForeignTarget(absolute);
   std::error_code error;
   fs::create_directories(absolute.parent_path(), error);
@@ -345,6 +325,32 @@ BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, cons
     fs::remove_all(building, error);
     throw;
   }
+}
+
+}  // namespace
+
+BuildResult BuildMedium(const MediumDescription& d, const fs::path& target, const BuildOptions& options) {
+  Require(d.setupExe, "program.setup_exe");
+  Require(d.component, "program.component");
+  Require(d.installer, "medium.installer");
+  if (d.splash) Require(*d.splash, "medium.splash");
+  for (const fs::path& extra : d.extraFiles) Require(extra, "medium.extra_files");
+  if (!d.setupInfFile.empty()) Require(d.setupInfFile, "setup.file");
+  for (const LanguageDescription& language : d.languages)
+    if (!language.file.empty()) Require(language.file, ("languages." + language.name + ".file").c_str());
+  const std::string splashExtension = d.splash ? SplashExtension(*d.splash) : "";
+  if (d.splash) CheckPictureKind(*d.splash, splashExtension);
+  RequireDistinctEntries(d);
+  const std::vector<Placed> authorFiles = AuthorFiles(d);
+
+  fs::path absolute = Real(target);
+  if (!absolute.has_filename()) absolute = absolute.parent_path();
+  RefuseTargetHoldingInputs(d, absolute);
+  if (d.signing) {  // the same build from signed copies of the programs
+    const SignedPrograms programs(d);
+    return Build(programs.Description(), absolute, splashExtension, authorFiles, options);
+  }
+  return Build(d, absolute, splashExtension, authorFiles, options);
 }
 
 }  // namespace setupmedium

@@ -21,12 +21,6 @@ constexpr uint64_t kHeldBytes = 16u << 20;
 // The head of an installer: where a Windows program's headers lie.
 constexpr size_t kInstallerHead = 64u << 10;
 
-std::wstring Wide(const std::string& utf8) {
-  std::u16string text;
-  Utf16FromUtf8Text(utf8, text);
-  return std::wstring(text.begin(), text.end());
-}
-
 // Writes the entry to a file of the scratch folder under a scratch name
 // (never the entry's own: that could point anywhere), piece by piece; the
 // path as the program's file streams take it (ANSI on Windows). also hears

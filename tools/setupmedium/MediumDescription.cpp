@@ -3,7 +3,6 @@
 #include "MediumFiles.h"
 #include "MediumRecord.h"
 #include "EntryPath.h"
-#include "ReportText.h"
 #include "app/core/MediumNames.h"
 #include "app/core/MediumReading.h"
 #include "app/core/SetupInfo.h"
@@ -32,12 +31,6 @@ const std::pair<const char*, int32_t> kTextKeys[] = {
 // The format versions Setup.inf is documented in.
 constexpr int32_t kDocumentedVersions[] = {0, setupinfo::kBooleanSecondField, setupinfo::kSilentFlagFields,
                                            setupinfo::kSeventhField, setupinfo::kEighthFields};
-
-std::wstring Wide(const std::string& utf8) {
-  std::u16string text;
-  Utf16FromUtf8Text(utf8, text);
-  return std::wstring(text.begin(), text.end());
-}
 
 // A name on the medium as the component's rules allow it, its parts joined
 // by '/'; empty when the rules refuse it.
@@ -119,8 +112,8 @@ Refusal AsciiForReader(const std::string& text, std::string& out) {
   int dots = 0;  // on this line, outside texts and comments
   size_t i = 0;
   const auto starts = [&](const char* token) { return text.compare(i, std::strlen(token), token) == 0; };
-  const Refusal beyondAscii{0, "characters beyond ASCII belong in double-quoted texts or comments (a key with "
-                                 "them in double quotes, e.g. [languages.\"Fran\xC3\xA7" "ais\"])"};
+  const std::string beyondAscii = "characters beyond ASCII belong in double-quoted texts or comments (a key "
+                                  "with them in double quotes, e.g. [languages.\"Fran\xC3\xA7" "ais\"])";
   // Copies one character of a text; false when it cannot stand there.
   const auto copy = [&](bool basic) {
     if (static_cast<unsigned char>(text[i]) < 0x80) {
@@ -135,7 +128,6 @@ Refusal AsciiForReader(const std::string& text, std::string& out) {
     out += digits;
     return true;
   };
-  const auto refuse = [&](int64_t at, const std::string& why) { return Refusal{at, why}; };
   while (i < text.size()) {
     const char c = text[i];
     if (c == '#') {
@@ -151,26 +143,26 @@ Refusal AsciiForReader(const std::string& text, std::string& out) {
       i += 3;
       while (i < text.size() && !starts(close.c_str())) {
         if (basic && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') out += text[i++];
-        if (!copy(basic)) return refuse(line, beyondAscii.why);
+        if (!copy(basic)) return Refusal{line, beyondAscii};
       }
       if (i >= text.size())
-        return refuse(opened, "the text in " + close + " that starts here is never closed: end it with " + close);
+        return Refusal{opened, "the text in " + close + " that starts here is never closed: end it with " + close};
       out += close, i += 3;
     } else if (c == '"' || c == '\'') {
       const bool basic = c == '"';
       out += text[i++];
       while (i < text.size() && text[i] != c && text[i] != '\n') {
         if (basic && text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') out += text[i++];
-        if (!copy(basic)) return refuse(line, beyondAscii.why);
+        if (!copy(basic)) return Refusal{line, beyondAscii};
       }
       if (i >= text.size() || text[i] != c)
-        return refuse(line, std::string("a text in quotes is not closed on its line: end it with ") + c);
+        return Refusal{line, std::string("a text in quotes is not closed on its line: end it with ") + c};
       out += text[i++];
     } else {
       if (c == '.' && ++dots >= kMaxKeyParts)
-        return refuse(line, "a key with more than " + std::to_string(kMaxKeyParts) +
-                                " dotted parts; a description needs at most three (languages.NAME.title)");
-      if (!copy(false)) return refuse(line, beyondAscii.why);
+        return Refusal{line, "a key with more than " + std::to_string(kMaxKeyParts) +
+                                 " dotted parts; a description needs at most three (languages.NAME.title)"};
+      if (!copy(false)) return Refusal{line, beyondAscii};
     }
   }
   return {};

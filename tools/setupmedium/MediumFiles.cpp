@@ -11,11 +11,6 @@ namespace fs = std::filesystem;
 namespace setupmedium {
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 uint32_t Load32(const std::string& bytes, size_t at) {
   uint32_t value = 0;
   for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
@@ -23,6 +18,11 @@ uint32_t Load32(const std::string& bytes, size_t at) {
 }
 
 }  // namespace
+
+std::string Lower(std::string text) {
+  for (char& c : text) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
 
 std::optional<fs::path> FindInFolder(const fs::path& folder, const std::string& name) {
   std::error_code error;
@@ -46,6 +46,12 @@ std::string Utf8FromCp1252(const std::string& cp1252) {
   for (unsigned char c : cp1252)
     if (!Utf8FromCp1252Byte(c, utf8)) utf8 += '?';
   return utf8;
+}
+
+std::wstring Wide(const std::string& utf8) {
+  std::u16string text;
+  Utf16FromUtf8Text(utf8, text);
+  return std::wstring(text.begin(), text.end());
 }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {

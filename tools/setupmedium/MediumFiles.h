@@ -10,6 +10,9 @@
 
 namespace setupmedium {
 
+// ASCII letters in lower case.
+std::string Lower(std::string text);
+
 // The file in folder whose name equals name without regard to ASCII case.
 std::optional<std::filesystem::path> FindInFolder(const std::filesystem::path& folder, const std::string& name);
 
@@ -18,6 +21,8 @@ std::optional<std::filesystem::path> FindInFolder(const std::filesystem::path& f
 std::string CaseFolded(const std::string& cp1252);
 // A text in code page 1252 as UTF-8 ('?' for the bytes it leaves out).
 std::string Utf8FromCp1252(const std::string& cp1252);
+// A UTF-8 name as the component's name rules take it (UTF-16).
+std::wstring Wide(const std::string& utf8);
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 

@@ -68,11 +68,6 @@ std::string FailureBox() {
 
 std::string Size(uint64_t bytes) { return std::to_string(bytes) + " bytes"; }
 
-std::string Lower(std::string text) {
-  for (char& c : text) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 std::string Shown(const archive::Entry& entry) {
   std::string out;
   for (unsigned char c : entry.componentName) {

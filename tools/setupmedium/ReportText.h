@@ -31,9 +31,6 @@ std::string FailureBox();
 // "N bytes".
 std::string Size(uint64_t bytes);
 
-// ASCII letters in lower case.
-std::string Lower(std::string text);
-
 // An archive entry's name as the component reads it, control characters
 // escaped.
 std::string Shown(const archive::Entry& entry);

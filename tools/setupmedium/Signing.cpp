@@ -2,20 +2,16 @@
 
 #include "BuildMedium.h"
 #include "MediumDescription.h"
+#include "MediumFiles.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 #include <vector>
 
 #ifndef _WIN32
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-extern char** environ;
+#include "ChildProcess.h"
 #endif
 
 namespace fs = std::filesystem;
@@ -44,22 +40,10 @@ void Run(const std::vector<std::string>&, const fs::path&, const fs::path&) {
 // Runs the command (found on PATH) with its output going to log; fails,
 // naming the program being signed, when it does not succeed.
 void Run(const std::vector<std::string>& arguments, const fs::path& log, const fs::path& program) {
-  std::vector<char*> argv;
-  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  pid_t child = 0;
-  const int started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) Fail("signing: cannot start " + arguments[0] + " (install Debian's osslsigncode)");
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {}
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::ifstream in(log, std::ios::binary);
-    std::string said{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const ProgramRun run = RunProgram(arguments, log);
+  if (!run.started) Fail("signing: cannot start " + arguments[0] + " (install Debian's osslsigncode)");
+  if (!run.exited || run.code != 0) {
+    std::string said = ReadWholeFile(log).value_or("");
     while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) said.pop_back();
     Fail("signing " + program.u8string() + " failed: " + said);
   }

@@ -9,12 +9,12 @@
 #include "InstalledFiles.h"
 #include "MediumDescription.h"
 #include "StarterDescription.h"
+#include "app/core/MediumNames.h"
 #include "runtime/core/Failures.h"
 #include "vswriter/Description.h"
 
 #include <CLI/CLI.hpp>
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -26,10 +26,9 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include "ChildProcess.h"
+
 #include <unistd.h>
-#include <spawn.h>
-#include <sys/wait.h>
-extern char** environ;
 #endif
 
 namespace fs = std::filesystem;
@@ -47,11 +46,10 @@ std::string TomlPath(const fs::path& path) {
   return text + "\"";
 }
 
-// The starter description; an installed setupmedium points it at the
-// shipped i686 program files installed with it.
-std::string StarterDescription() {
+// The starter description; an installed setupmedium (share: where it was
+// installed) points it at the shipped i686 program files installed with it.
+std::string StarterDescription(const std::optional<fs::path>& share) {
   std::string text = kStarterDescription;
-  const auto share = InstalledShare();
   if (!share) return text;
   for (const auto& [key, file] : {std::pair{"setup_exe = ", "Setup.exe"}, std::pair{"component = ", "XceedZip.dll"}}) {
     const std::string line = std::string(key) + "\"" + file + "\"";
@@ -74,7 +72,8 @@ int Init(const std::string& folder) {
   }
   fs::create_directories(dir, error);
   std::ofstream out(file, std::ios::binary);
-  const std::string starter = StarterDescription();
+  const auto share = InstalledShare();
+  const std::string starter = StarterDescription(share);
   if (!(out << starter) || !out.flush()) {
     Print(stderr, "setupmedium: cannot write " + file.u8string() + "\n");
     return 2;
@@ -83,7 +82,7 @@ int Init(const std::string& folder) {
                     (starter == kStarterDescription ? "\nPut Setup.exe, XceedZip.dll, your installer (installer.exe) and "
                                                       "the splash picture beside it, or change the paths"
                                                     : "\nIt takes Setup.exe and XceedZip.dll from " +
-                                                          InstalledShare()->u8string() +
+                                                          share->u8string() +
                                                           "; put your installer (installer.exe) and the splash "
                                                           "picture beside it, or change the paths") +
                     "; then: setupmedium build " + file.u8string() + " OUTDIR\n");
@@ -137,7 +136,7 @@ int Build(const std::string& description, const std::string& target, bool quiet,
     const bool large = fs::file_size(d.installer, error) >= kLargeArchive && !error;
     BuildOptions options;
     options.force = force;
-    options.progress = Progress("packing _Setup.lib", !quiet && large);
+    options.progress = Progress(std::string("packing ") + medium::kArchiveFile, !quiet && large);
     result = BuildMedium(d, fs::u8path(target), options);
   } catch (const ToolError& e) {
     Print(stderr, "setupmedium: " + e.text + "\n");
@@ -155,11 +154,11 @@ int Build(const std::string& description, const std::string& target, bool quiet,
 }
 
 int Check(const std::string& folder, bool json) {
-  const Findings findings = CheckMedium(fs::u8path(folder), Progress("checking _Setup.lib", [&] {
-    std::error_code error;
-    const auto size = fs::file_size(fs::u8path(folder) / "_Setup.lib", error);
-    return !error && size >= kLargeArchive;
-  }()));
+  std::error_code error;
+  const auto size = fs::file_size(fs::u8path(folder) / medium::kArchiveFile, error);
+  const bool large = !error && size >= kLargeArchive;
+  const Findings findings =
+      CheckMedium(fs::u8path(folder), Progress(std::string("checking ") + medium::kArchiveFile, large));
   Print(stdout, json ? findings.Json(folder) : findings.Text());
   return findings.ExitCode();
 }
@@ -200,16 +199,12 @@ int InspectFile(const std::string& file, const std::string& entry, InspectAs as,
 int Preview(const std::string& folder, const std::string& out) {
   const auto share = InstalledShare();
   const std::string script = share ? (*share / "preview" / "preview.sh").string() : SETUPMEDIUM_PREVIEW_SCRIPT;
-  const char* arguments[] = {"bash", script.c_str(), folder.c_str(), out.c_str(), nullptr};
-  pid_t child = 0;
-  if (posix_spawnp(&child, "bash", nullptr, nullptr, const_cast<char**>(arguments), environ) != 0) {
+  const ProgramRun run = RunProgram({"bash", script, folder, out});
+  if (!run.started) {
     Print(stderr, "setupmedium: cannot start bash for the preview\n");
     return 2;
   }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0)
-    if (errno != EINTR) return 2;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+  return run.exited ? run.code : 2;
 }
 #endif
 

@@ -109,8 +109,7 @@ int64_t Number(const std::string& word, int64_t low, int64_t high) {
   bool hex = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
   long long value = std::strtoll(word.c_str(), &end, hex ? 16 : 10);
   if (errno != 0 || *end != '\0' || value < low || value > high)
-    Failure("\"" + word + "\" is not a number from " + std::to_string(low) + " to " +
-                  std::to_string(high));
+    Failure("\"" + word + "\" is not a number from " + std::to_string(low) + " to " + std::to_string(high));
   return value;
 }
 
@@ -197,7 +196,7 @@ std::u16string Wide(const Line& line, size_t index) {
 void Expect(const Line& line, size_t count) {
   if (line.words.size() != count)
     Failure("\"" + line.words[0].text + "\" takes " + std::to_string(count - 1) +
-                  (count == 2 ? " argument" : " arguments"));
+            (count == 2 ? " argument" : " arguments"));
 }
 
 void ExpectQuoted(const Line& line) {

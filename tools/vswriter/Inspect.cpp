@@ -3,16 +3,14 @@
 // where and why damaged data stops being readable.
 #include "vswriter/Description.h"
 
+#include "ToolError.h"
 #include "streams/core/ValueTags.h"
 #include "vswriter/ValueWriter.h"
 
 #include <cinttypes>
-#include "ToolError.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -42,8 +40,8 @@ private:
   const uint8_t* Take(size_t count, size_t start, const char* what) {
     if (Left() < count)
       Damage(pos_, std::string("the data ends inside ") + what + " that starts at offset " +
-                             std::to_string(start) + " (" + std::to_string(count) + " bytes needed, " +
-                             std::to_string(Left()) + " left)");
+                       std::to_string(start) + " (" + std::to_string(count) + " bytes needed, " +
+                       std::to_string(Left()) + " left)");
     const uint8_t* p = data_ + pos_;
     pos_ += count;
     return p;
@@ -182,7 +180,7 @@ std::string Inspector::Int(uint8_t kind, size_t start) {
 void Inspector::CheckLength(size_t start, int64_t length, const char* what) {
   if (length < 0)
     Damage(start, std::string(what) + " has the negative length " + std::to_string(length) +
-                            " (the program reads it as an invalid value)");
+                      " (the program reads it as an invalid value)");
 }
 
 void Inspector::Value(bool closesList) {
@@ -315,7 +313,7 @@ bool Inspector::Run(std::string& text) {
     if (!open_.empty()) {
       static const char* const names[] = {"list", "collection", "collection item"};
       Damage(pos_, std::string("the data ends inside the ") + names[open_.back().level] +
-                             " that starts at offset " + std::to_string(open_.back().offset));
+                       " that starts at offset " + std::to_string(open_.back().offset));
     }
   } catch (const ToolError& damage) {
     out_ += damage.text + "\n";

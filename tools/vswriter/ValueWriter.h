@@ -67,12 +67,12 @@ private:
 // UTF-8 to UTF-16 (four-byte sequences become surrogate pairs) and UTF-8 to
 // code page 1252. Both give false for malformed UTF-8; the 1252 one also for
 // characters the code page does not have.
+bool Utf16FromUtf8Text(const std::string& utf8, std::u16string& text);
+bool Cp1252FromUtf8Text(const std::string& utf8, std::string& bytes);
 // One UTF-8 character at i: its code and the index after it; false for a
 // byte that starts no valid character (overlong forms, surrogates and codes
 // past U+10FFFF included).
 bool NextUtf8(const std::string& text, size_t& i, char32_t& code);
-bool Utf16FromUtf8Text(const std::string& utf8, std::u16string& text);
-bool Cp1252FromUtf8Text(const std::string& utf8, std::string& bytes);
 // Code page 1252 bytes as UTF-8; false when a byte has no character in the
 // code page (0x81, 0x8D, 0x8F, 0x90, 0x9D).
 bool Utf8FromCp1252Byte(uint8_t byte, std::string& utf8);
