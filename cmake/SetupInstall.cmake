@@ -14,19 +14,18 @@ if(NOT TARGET setupmedium)
   return()
 endif()
 get_target_property(SETUPMEDIUM_VERSION setupmedium SETUPMEDIUM_VERSION)
+install(TARGETS setupmedium RUNTIME DESTINATION bin COMPONENT tool)
 
 if(SETUP_WINDOWS)
   string(REGEX MATCH "^(i686|x86_64)" machine "${CMAKE_SYSTEM_PROCESSOR}")
   if(NOT machine)
     set(machine ${CMAKE_SYSTEM_PROCESSOR})
   endif()
-  install(TARGETS setupmedium RUNTIME DESTINATION bin COMPONENT tool)
   install(FILES $<TARGET_FILE:Setup> $<TARGET_FILE:XceedZip> DESTINATION share/setupmedium/${machine}
           COMPONENT programs)
 else()
   set(SETUP_WINDOWS_TREES "${CMAKE_SOURCE_DIR}/build/i686;${CMAKE_SOURCE_DIR}/build/x86_64"
       CACHE STRING "The Windows build trees whose Setup.exe and XceedZip.dll a native install ships")
-  install(TARGETS setupmedium RUNTIME DESTINATION bin COMPONENT tool)
   install(PROGRAMS ${CMAKE_SOURCE_DIR}/tools/setupmedium/preview.sh ${CMAKE_SOURCE_DIR}/scripts/wine-run
           DESTINATION share/setupmedium/preview COMPONENT tool)
   install(FILES ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh ${CMAKE_SOURCE_DIR}/scripts/wine-paths.sh

@@ -86,8 +86,8 @@ fetch_source() { # package -> prints the unpacked source folder
 toolchain_args() { # target -> cmake arguments
   case $1 in
     native) echo "-DCMAKE_POSITION_INDEPENDENT_CODE=ON" ;;
-    i386|i386-shipped) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/native32.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
-    i686-small|i686-shipped) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-i686.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
+    i386-shipped) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/native32.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
+    i686-shipped) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-i686.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
     *) echo "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-$1.cmake -DCMAKE_CROSSCOMPILING_EMULATOR=" ;;
   esac
 }
@@ -101,23 +101,19 @@ toolchain_args() { # target -> cmake arguments
 # for (jpeg_omitted). i386-shipped is the 32-bit Linux build of the native32
 # tree: the same settings as the shipped one, so its tests run the code
 # paths, structure sizes and missing unwind tables that 32-bit Windows gets.
-# (i686, i686-small and i386 are earlier forms, kept for trees that still
-# name them.)
 jpeg_options() { # target
   local common="-DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF"
   common+=" -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF"
   case $1 in
-    i686|i686-small|i686-shipped|i386|i386-shipped)
-      echo "$common -DWITH_SIMD=OFF -DCMAKE_BUILD_TYPE=MinSizeRel" ;;
+    i686-shipped|i386-shipped) echo "$common -DWITH_SIMD=OFF -DCMAKE_BUILD_TYPE=MinSizeRel" ;;
     *) echo "$common -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DCMAKE_BUILD_TYPE=Release" ;;
   esac
 }
 jpeg_cflags() { # target
   case $1 in
-    i686) echo "-ffunction-sections -fdata-sections -DNO_GETENV" ;;
-    i686-small|i686-shipped) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables" ;;
+    i686-shipped) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables" ;;
     # The library's NO_GETENV branch uses errno without including it off Windows.
-    i386|i386-shipped) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables -include errno.h" ;;
+    i386-shipped) echo "-ffunction-sections -fdata-sections -DNO_GETENV -fno-asynchronous-unwind-tables -include errno.h" ;;
     *) echo "" ;;
   esac
 }

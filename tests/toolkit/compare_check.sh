@@ -8,7 +8,6 @@
 set -euo pipefail
 windows=$1 native=$2 setup_exe=$3 component=$4 installer=$5 sample=$6 work=$7
 wine() { "$(dirname "$0")/../../scripts/wine-run" "$windows" "$@"; }
-winpath() { echo "Z:$1" | tr / '\\'; }
 
 source "$(dirname "$0")/test_description.sh"
 fresh_description "$sample" "$setup_exe" "$component" "$installer" "$work"

@@ -11,6 +11,7 @@
 set -euo pipefail
 native=$(realpath "$1") signed=$(realpath "$2") setup_exe=$3 component=$4 installer=$5 sample=$6
 work=$(realpath -m "$7") windows=${8:-}
+source "$(dirname "$0")/test_description.sh"
 rm -rf "$work"
 mkdir -p "$work/in"
 cp "$setup_exe" "$work/in/Setup.exe"
@@ -89,7 +90,6 @@ unsigned-setup|$in/Setup.exe|$signed/XceedZip.other.dll|$in/installer.exe|0|ok +
 CASES
 
 if [ -n "$windows" ]; then
-  winpath() { echo "Z:$1" | tr / '\\'; }
   for name in p12 other-installer changed-installer; do
     "$native" check --json "$work/$name" | sed 1d >"$work/$name.native.json" || true
     "$(dirname "$0")/../../scripts/wine-run" "$windows" check --json "$(winpath "$work/$name")" |

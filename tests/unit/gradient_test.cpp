@@ -113,7 +113,9 @@ TEST(SquareGeometry, StripHalfSizesMatchTheDesign) {
   for (const SquareBand& b : blocks) {
     EXPECT_EQ(b.left + b.right, 2 * 182);
     EXPECT_EQ(b.bottom - b.top, b.band <= 30 ? 0 : 2) << "band " << b.band;
-    if (halfWidths.count(b.band)) EXPECT_EQ((b.right - b.left) / 2, halfWidths.at(b.band)) << "band " << b.band;
+    if (halfWidths.count(b.band)) {
+      EXPECT_EQ((b.right - b.left) / 2, halfWidths.at(b.band)) << "band " << b.band;
+    }
   }
 }
 

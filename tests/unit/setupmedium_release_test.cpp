@@ -14,8 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <functional>
 #include <random>
 
 namespace fs = std::filesystem;

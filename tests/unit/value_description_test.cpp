@@ -21,7 +21,8 @@ std::string Build(const std::string& description) {
   return bytes;
 }
 
-std::string ToolError(const std::string& description) {
+// The message BuildValueStream refuses a description with.
+std::string BuildFailure(const std::string& description) {
   std::string bytes, error;
   EXPECT_FALSE(BuildValueStream(description, bytes, error));
   return error;
@@ -145,12 +146,12 @@ TEST(ValueDescription, OffsetsAndNestingAreShown) {
 }
 
 TEST(ValueDescription, FaultyLinesAreReportedWithTheirNumber) {
-  EXPECT_EQ(ToolError("signature\n\nnumber 5\n"), "line 3: unknown kind \"number\"");
-  EXPECT_EQ(ToolError("str \"open\n"), "line 1: quoted text without its closing quote");
-  EXPECT_EQ(ToolError("int8 128\n"), "line 1: \"128\" is not a number from -128 to 127");
-  EXPECT_NE(ToolError("shortstr \"" + std::string(256, 'x') + "\"\n"), "");
-  EXPECT_NE(ToolError("str \"\xE2\x82\"\n"), "");  // malformed UTF-8
-  EXPECT_NE(ToolError("str \"\xE4\xB8\xAD\"\n"), "");  // not in code page 1252
+  EXPECT_EQ(BuildFailure("signature\n\nnumber 5\n"), "line 3: unknown kind \"number\"");
+  EXPECT_EQ(BuildFailure("str \"open\n"), "line 1: quoted text without its closing quote");
+  EXPECT_EQ(BuildFailure("int8 128\n"), "line 1: \"128\" is not a number from -128 to 127");
+  EXPECT_NE(BuildFailure("shortstr \"" + std::string(256, 'x') + "\"\n"), "");
+  EXPECT_NE(BuildFailure("str \"\xE2\x82\"\n"), "");  // malformed UTF-8
+  EXPECT_NE(BuildFailure("str \"\xE4\xB8\xAD\"\n"), "");  // not in code page 1252
 }
 
 // ---- Damaged streams -----------------------------------------------------------

@@ -3,6 +3,7 @@
 // the medium holds. The test authority is in the prefix's root store, as it
 // would be on Windows.
 #include "SetupMedium.h"
+#include "runtime/Handles.h"
 #include "runtime/core/Format.h"
 #include "runtime/core/Messages.h"
 
@@ -22,13 +23,18 @@ std::string ChangedAfterSigning(std::string program) {
   return program;
 }
 
+struct CertStoreCloser { void operator()(HCERTSTORE store) const { CertCloseStore(store, 0); } };
+using UniqueCertStore = UniqueHandle<HCERTSTORE, CertStoreCloser>;
+
 enum Outcome { Runs, Unsigned, Changed, OtherPublisher };
+// The file the box names.
+enum StopsAt { Nowhere, AtSetup, AtComponent, AtInstaller };
 
 struct SignedCase {
   const char* name;
   std::string setup, component, installer;  // empty setup: the built, unsigned Setup.exe
   Outcome outcome;
-  const char* stopsAt;  // the file the box names: "setup", "component" or "installer"
+  StopsAt stopsAt;
 };
 
 std::ostream& operator<<(std::ostream& out, const SignedCase& c) { return out << c.name; }
@@ -37,18 +43,18 @@ std::vector<SignedCase> Cases() {
   const std::string setup = Signed("Setup.exe"), component = Signed("XceedZip.dll"),
                     installer = Signed("installer.exe");
   return {
-      {"SameSignerPartsRun", setup, component, installer, Runs, ""},
+      {"SameSignerPartsRun", setup, component, installer, Runs, Nowhere},
       {"InstallerOfAnotherPublisherStops", setup, component, Signed("installer.other.exe"),
-       OtherPublisher, "installer"},
-      {"UnsignedInstallerStops", setup, component, InstallerBytes(), Unsigned, "installer"},
+       OtherPublisher, AtInstaller},
+      {"UnsignedInstallerStops", setup, component, InstallerBytes(), Unsigned, AtInstaller},
       {"InstallerChangedAfterSigningStops", setup, component, ChangedAfterSigning(installer),
-       Changed, "installer"},
+       Changed, AtInstaller},
       {"ComponentOfAnotherPublisherStopsBeforeTheCopy", setup, Signed("XceedZip.other.dll"),
-       installer, OtherPublisher, "component"},
+       installer, OtherPublisher, AtComponent},
       {"SetupChangedAfterSigningStops", ChangedAfterSigning(setup), component, installer, Changed,
-       "setup"},
+       AtSetup},
       // An unsigned Setup.exe with unsigned parts is every other run's medium.
-      {"UnsignedSetupRunsSignedParts", "", component, Signed("installer.other.exe"), Runs, ""},
+      {"UnsignedSetupRunsSignedParts", "", component, Signed("installer.other.exe"), Runs, Nowhere},
   };
 }
 
@@ -56,13 +62,12 @@ class SignedMedia : public SetupRunTest, public ::testing::WithParamInterface<Si
 protected:
   static void SetUpTestSuite() {
     const std::string authority = Signed("ca.der");
-    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0,
-                                    CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root");
+    const UniqueCertStore root(
+        CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root"));
     ASSERT_TRUE(root);
     EXPECT_TRUE(CertAddEncodedCertificateToStore(
-        root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(authority.data()),
+        root.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(authority.data()),
         static_cast<DWORD>(authority.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-    CertCloseStore(root, 0);
   }
 };
 
@@ -98,18 +103,18 @@ TEST_P(SignedMedia, RunsOnlyThePublishersParts) {
   const std::string& shown = run.boxes[0].text;
   const size_t at = shown.find(temp_ + "\\Setup.");
   const std::string workspace = at == std::string::npos ? "" : shown.substr(at, temp_.size() + 1 + 6 + 16);
-  if (std::string(c.stopsAt) == "installer") {
+  if (c.stopsAt == AtInstaller) {
     EXPECT_TRUE(!workspace.empty() && IsWorkspaceName(workspace.substr(temp_.size() + 1).c_str())) << shown;
   }
-  const std::string file = std::string(c.stopsAt) == "setup"       ? options.program
-                           : std::string(c.stopsAt) == "component" ? component
-                                                                   : workspace + "\\_inst32d.exe";
+  const std::string file = c.stopsAt == AtSetup       ? options.program
+                           : c.stopsAt == AtComponent ? component
+                                                      : workspace + "\\_inst32d.exe";
   const char* why = c.outcome == Unsigned  ? msg::NotSignedText
                     : c.outcome == Changed ? msg::ChangedSinceSigningText
                                            : msg::OtherPublisherText;
   ExpectBox(run.boxes[0], msg::ErrorCaption, Format(why, file.c_str()).c_str());
   EXPECT_TRUE(InstallerStarts(log_).empty()) << "the installer never starts";
-  if (std::string(c.stopsAt) != "installer") {
+  if (c.stopsAt != AtInstaller) {
     EXPECT_FALSE(Exists(systemComponent)) << "nothing copied before the stop";
   }
 }

@@ -57,8 +57,7 @@ struct RunResult {
 
 // The workspace a run left in the temporary folder (temp without a
 // trailing backslash): its one folder of the workspaces' name form holding
-// the marker; empty
-// when there is none, or more than one.
+// the marker; empty when there is none, or more than one.
 inline std::string WorkspaceIn(const std::string& temp) {
   std::string found;
   int count = 0;
@@ -68,8 +67,8 @@ inline std::string WorkspaceIn(const std::string& temp) {
   do {
     const std::string folder = temp + "\\" + entry.cFileName;
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsWorkspaceName(entry.cFileName) &&
-        GetFileAttributesA((folder + "\\" + kWorkspaceMarker).c_str()) != INVALID_FILE_ATTRIBUTES) {
-      found = temp + "\\" + entry.cFileName;
+        Exists(folder + "\\" + kWorkspaceMarker)) {
+      found = folder;
       ++count;
     }
   } while (FindNextFileA(search, &entry));
