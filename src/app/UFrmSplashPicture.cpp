@@ -32,10 +32,9 @@ TFontRequest SplashFormFont() {
 TfrmSplashPicture::TfrmSplashPicture(const TFormEnvironment& environment)
     : imgPicture(0, 0, kDesignClientWidth, kDesignClientHeight),
       background_(CreateSolidBrush(kClNone)) {
-  TImage& image = imgPicture;
-  image.Align = alClient;
-  image.AutoSize = true;
-  image.Center = true;
+  imgPicture.Align = alClient;
+  imgPicture.AutoSize = true;
+  imgPicture.Center = true;
 
   const SetLayeredWindowAttributesProc setLayered = environment.LayeredWindowAttributes();
   CreateForm(kClassName, kDesignLeft, kDesignTop, kDesignClientWidth, kDesignClientHeight,
@@ -44,7 +43,7 @@ TfrmSplashPicture::TfrmSplashPicture(const TFormEnvironment& environment)
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   ApplyDesignSize(environment.TextHeight(SplashFormFont()));
-  image.SetParent(Handle());
+  imgPicture.SetParent(Handle());
 
   SetPosition(poScreenCenter);
   Show();
@@ -60,9 +59,8 @@ TPicture& TfrmSplashPicture::Picture() { return imgPicture.Picture(); }
 void TfrmSplashPicture::ApplyDesignSize(int textHeight) {
   const auto scaled = [textHeight](int length) { return ScaleToText(length, textHeight, kDesignTextHeight); };
   if (ScalesDesign(textHeight, kDesignTextHeight)) {
-    TImage& image = imgPicture;
-    image.SetBounds(scaled(image.Left()), scaled(image.Top()), scaled(image.Width()),
-                    scaled(image.Height()));
+    imgPicture.SetBounds(scaled(imgPicture.Left()), scaled(imgPicture.Top()),
+                         scaled(imgPicture.Width()), scaled(imgPicture.Height()));
   }
   SetClientSize(scaled(kDesignClientWidth), scaled(kDesignClientHeight));
 }
@@ -87,17 +85,16 @@ void TfrmSplashPicture::OnPaint() {
   PaintSession paint(Handle());
   HDC dc = paint.dc();
 
-  TImage& image = imgPicture;
   RECT client;
   GetClientRect(Handle(), &client);
   const int saved = SaveDC(dc);
-  if (image.Opaque()) {
-    const RECT covered = image.BoundsRect();
+  if (imgPicture.Opaque()) {
+    const RECT covered = imgPicture.BoundsRect();
     ExcludeClipRect(dc, covered.left, covered.top, covered.right, covered.bottom);
   }
   FillRect(dc, &client, background_.get());
   RestoreDC(dc, saved);
-  image.Paint(dc);
+  imgPicture.Paint(dc);
 }
 
 void TfrmSplashPicture::OnSize() { imgPicture.Realign(); }

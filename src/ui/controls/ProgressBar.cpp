@@ -18,7 +18,7 @@ bool InitProgressClass() {
   return true;
 }
 
-TProgressBar::~TProgressBar() = default;  // the control goes with its owner
+TProgressBar::~TProgressBar() = default;  // window_ destroys the control
 
 int TProgressBar::Limit(int value) const {
   if (extended_) return value;
