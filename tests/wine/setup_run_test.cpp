@@ -147,7 +147,7 @@ TEST_F(SetupRun, WithoutTheComponentNothingIsCopiedNothingShownAndTheExitCodeIs0
   RunOptions options = MediumAsArgument(medium_, temp_);
   RunResult run = RunSetup(options);
 
-  ASSERT_TRUE(run.finished);
+  ASSERT_TRUE(Ended(run));
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_TRUE(run.boxes.empty());
   EXPECT_FALSE(Exists(SystemComponent()));
@@ -165,7 +165,7 @@ TEST_F(SetupRun, ComponentWithoutRegistrationExportShowsOcxErrorThenTheDefaultFa
   RunOptions options = MediumAsArgument(medium_, temp_);
   RunResult run = RunSetup(options);
 
-  ASSERT_TRUE(run.finished);
+  ASSERT_TRUE(Ended(run));
   EXPECT_EQ(run.exitCode, 1u);
   ASSERT_EQ(run.boxes.size(), 2u);
   ExpectBox(run.boxes[0], msg::OcxErrorCaption, msg::OcxErrorText, true);
@@ -188,7 +188,7 @@ TEST_F(SetupRun, AReadOnlyTemporaryFolderStopsWithABoxBecauseNoWorkspaceCanBeMad
   options.installerLog = log_;
   RunResult run = RunSetup(options);
 
-  ASSERT_TRUE(run.finished);
+  ASSERT_TRUE(Ended(run));
   EXPECT_EQ(run.exitCode, 1u);
   ASSERT_EQ(run.boxes.size(), 1u);
   ExpectBox(run.boxes[0], msg::ErrorCaption, Format(msg::WorkspaceNotCreatedText, temp.c_str()).c_str());

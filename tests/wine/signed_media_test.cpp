@@ -89,7 +89,7 @@ TEST_P(SignedMedia, RunsOnlyThePublishersParts) {
 
   const RunResult run = RunSetup(options);
 
-  ASSERT_TRUE(run.finished);
+  ASSERT_TRUE(Ended(run));
   if (c.outcome == Runs) {
     EXPECT_TRUE(RanToTheInstaller(run));
     EXPECT_TRUE(ReadBytes(systemComponent) == c.component) << "the medium's component deployed";

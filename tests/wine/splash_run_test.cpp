@@ -255,7 +255,7 @@ TEST_F(JpegSplashRun, JpegThatCannotBeDecodedIsReportedAtTheFirstPaintAndTheRunG
   Put("Setup.bmp", JpegFixture("splash.bmp"));
   Watch watch;
   const RunResult run = Run(watch);
-  ASSERT_TRUE(run.finished);
+  ASSERT_TRUE(Ended(run));
   ASSERT_TRUE(watch.splashSeen);
   EXPECT_EQ(Width(watch.splash), 96);
   EXPECT_EQ(Height(watch.splash), 64);

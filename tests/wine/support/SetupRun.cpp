@@ -124,12 +124,22 @@ RunResult RunSetup(const RunOptions& options) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
+  // Now and then Wine's loader fails a new process before any of its code
+  // ran, most often on a busy machine; a program that cannot start fails
+  // every attempt.
+  for (int attempt = 1; !CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE,
+                                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, &block[0],
+                                        options.currentFolder.c_str(), &startup, &process);
+       ++attempt) {
+    if (attempt == 3) {
+      result.notFinished = "Setup.exe did not start, error " + std::to_string(GetLastError());
+      return result;
+    }
+    Sleep(500);
+  }
   const DWORD start = GetTickCount();
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE,
-                      CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, &block[0],
-                      options.currentFolder.c_str(), &startup, &process))
-    return result;
   const bool inJob = job.Add(process.hProcess);
+  if (!inJob) result.notFinished = "not in the run's job, error " + std::to_string(GetLastError());
   ResumeThread(process.hThread);
   if (options.onStart) options.onStart(process);
   BoxWatcher boxes(process.dwProcessId);
@@ -153,7 +163,11 @@ RunResult RunSetup(const RunOptions& options) {
   GetExitCodeProcess(process.hProcess, &code);
   result.exitCode = code;
   result.boxes = boxes.Boxes();
-  result.finished = !timedOut && inJob && job.WaitEmpty(30000);
+  if (timedOut)
+    result.notFinished = "it ran for two minutes and was stopped";
+  else if (inJob && !job.WaitEmpty(30000))
+    result.notFinished = "a process it started still ran 30 s after it ended";
+  result.finished = result.notFinished.empty();
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return result;

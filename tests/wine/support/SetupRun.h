@@ -51,6 +51,7 @@ struct RunResult {
   DWORD exitCode = 0;
   DWORD elapsedMs = 0;
   bool finished = false;         // Setup.exe and every process it started ended
+  std::string notFinished;       // else why not
   std::vector<BoxSeen> boxes;
   std::set<std::string> windowsShown;  // classes of its windows seen visible (boxes aside)
 };
