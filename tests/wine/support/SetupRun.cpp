@@ -135,7 +135,7 @@ RunResult RunSetup(const RunOptions& options) {
       result.notFinished = "Setup.exe did not start, error " + std::to_string(GetLastError());
       return result;
     }
-    Sleep(500);
+    Sleep(1000 * attempt);
   }
   const DWORD start = GetTickCount();
   const bool inJob = job.Add(process.hProcess);
