@@ -124,9 +124,9 @@ RunResult RunSetup(const RunOptions& options) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  // Now and then Wine's loader fails a new process before any of its code
-  // ran, most often on a busy machine; a program that cannot start fails
-  // every attempt.
+  // A start that fails runs none of the program, so it is tried again: it
+  // failed once under Wine on a busy machine, where the same start passed
+  // every other time. A program that cannot start fails every attempt.
   for (int attempt = 1; !CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE,
                                         CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, &block[0],
                                         options.currentFolder.c_str(), &startup, &process);
