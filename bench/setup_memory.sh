@@ -59,7 +59,7 @@ for run in $(seq "$runs"); do
   for kind in small large; do
     rm -rf "$work/temp-$kind"
     mkdir "$work/temp-$kind"
-    /usr/lib/wine/wine64 "$driver" "$(winpath "$x64/src/app/Setup.exe")" \
+    "$SETUP_WINE" "$driver" "$(winpath "$x64/src/app/Setup.exe")" \
       "$(winpath "$work/medium-$kind")" "$(winpath "$work/temp-$kind")" | tr -d '\r' >"$work/run.log"
     s=$(awk '/^seconds/ {print $2}' "$work/run.log")
     p=$(awk '/^peak_working_set_kb/ {print $2}' "$work/run.log")
@@ -81,7 +81,7 @@ echo "peak working set: $(calc "$large_peak / 1024" 1) MB with the ${size_mb} MB
 echo "time per 100 MB (copy + extraction): $(calc "($large_best - $small_best) * 100 / $size_mb") s" \
      "(best runs: $large_best s vs $small_best s)"
 mkdir -p "$work/copies"
-/usr/lib/wine/wine64 "$copier" "$(winpath "$work/medium-large/_Setup.lib")" \
+"$SETUP_WINE" "$copier" "$(winpath "$work/medium-large/_Setup.lib")" \
   "$(winpath "$work/copies")" | tr -d '\r' >"$work/copy.log"
 archive_mb=$(du -m "$work/medium-large/_Setup.lib" | cut -f1)
 own=$(awk '/^own_copy_seconds/ {print $2}' "$work/copy.log")

@@ -13,7 +13,9 @@ bool IsUnknownOrAccessible(REFIID iid) {
 
 // The text as the label draws it: with the accelerator character shown as
 // the platform shows it ("&&" as "&", a single "&" left out) and every line
-// break (CR LF, CR or LF) as one blank.
+// break (CR LF, CR or LF) as one blank. The label draws with DrawTextA,
+// which converts in the system code page (CP_ACP), so this converts in
+// that one too, not in the thread's that WideText.h uses.
 BSTR DrawnText(const TLabel& label) {
   const std::string& text = label.Caption();
   const int length = static_cast<int>(text.size());
