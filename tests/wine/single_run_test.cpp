@@ -178,7 +178,7 @@ TEST_F(SingleRunTest, SecondStartShowsNothingEndsWith0AndBringsTheFirstRunsWindo
   EXPECT_EQ(StartsIn(log), 1);
   ASSERT_TRUE(earlyDone && lateDone);
   for (const RunResult* second : {&early, &late}) {
-    EXPECT_TRUE(second->finished);
+    EXPECT_TRUE(Ended(*second));
     EXPECT_EQ(second->exitCode, 0u);
     EXPECT_TRUE(second->boxes.empty());
   }

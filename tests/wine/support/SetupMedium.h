@@ -73,14 +73,14 @@ inline void ExpectBox(const BoxSeen& box, const std::string& caption, const char
 
 // A run whose processes all ended, or why not.
 inline ::testing::AssertionResult Ended(const RunResult& run) {
-  if (run.finished) return ::testing::AssertionSuccess();
+  if (run.notFinished.empty()) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "the run did not end: " << run.notFinished;
 }
 
 // A run that went through to the installer: it ended with 259 (the
 // installer's start), every process of it ended, and it showed no box.
 inline ::testing::AssertionResult RanToTheInstaller(const RunResult& run) {
-  if (!run.finished) return Ended(run);
+  if (const ::testing::AssertionResult ended = Ended(run); !ended) return ended;
   if (run.exitCode != 259) return ::testing::AssertionFailure() << "exit code " << run.exitCode;
   if (!run.boxes.empty())
     return ::testing::AssertionFailure() << "a box: " << run.boxes[0].caption << ": " << run.boxes[0].text;

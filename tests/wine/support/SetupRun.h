@@ -50,8 +50,8 @@ struct RunOptions {
 struct RunResult {
   DWORD exitCode = 0;
   DWORD elapsedMs = 0;
-  bool finished = false;         // Setup.exe and every process it started ended
-  std::string notFinished;       // else why not
+  // Empty when Setup.exe and every process it started ended, else why not.
+  std::string notFinished;
   std::vector<BoxSeen> boxes;
   std::set<std::string> windowsShown;  // classes of its windows seen visible (boxes aside)
 };
